@@ -1,0 +1,36 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace platform {
+
+// Attribute bits of the classic DOS directory search, used by MyDir::Attrib.
+inline constexpr std::int32_t AttrHidden = 0x02;
+inline constexpr std::int32_t AttrSystem = 0x04;
+inline constexpr std::int32_t AttrVolumeLabel = 0x08;
+inline constexpr std::int32_t AttrDirectory = 0x10;
+
+// The separator put between a directory's Path and its Mask ('/' on POSIX, '\' on Windows).
+char PathSeparator();
+
+// Lists the directory named by everything before the pattern's last separator, keeping the
+// entries whose names match the last component (MatchesMask) and that pass the attribute
+// filter. Calls visit(name) for each, in the order the system returns them. With
+// AttrVolumeLabel the volume label comes first; if it can't be read nothing is listed.
+// Returns false when the directory could not be listed (no entries were visited then).
+bool SearchDirectory(const std::string& pattern, std::int32_t attrib,
+                     const std::function<void(std::string_view name)>& visit);
+
+// What a search with mask and attrib would say of one name in directory dir, without listing it.
+enum class EntryCheck {
+    Listed,    // exists and would be listed
+    NotListed, // missing, or filtered out by the mask or the attribute filter
+    Unknown    // could not be decided (access denied, I/O error): list the directory instead
+};
+EntryCheck CheckEntry(const std::string& dir, std::string_view name, std::string_view mask,
+                      std::int32_t attrib);
+
+} // namespace platform

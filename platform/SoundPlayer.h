@@ -1,0 +1,20 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+namespace platform {
+
+// Plays a sound file without blocking the caller.
+class SoundPlayer {
+public:
+    virtual ~SoundPlayer() = default;
+    // Starts playing wavPath and returns at once. When the file can't be played the desktop's
+    // default alert sound plays instead; without a sound device nothing happens.
+    virtual void PlayAsync(const std::string& wavPath) = 0;
+};
+
+// The platform's player (libcanberra on Linux).
+std::unique_ptr<SoundPlayer> CreateSystemSoundPlayer();
+
+} // namespace platform
