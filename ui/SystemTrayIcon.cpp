@@ -1,0 +1,66 @@
+#include "ui/SystemTrayIcon.h"
+
+namespace {
+
+// The first TipLength characters, never splitting a surrogate pair.
+QString CutTip(const QString& tip) {
+    if (tip.size() <= SystemTrayIcon::TipLength)
+        return tip;
+    int length = SystemTrayIcon::TipLength;
+    if (tip.at(length - 1).isHighSurrogate())
+        --length;
+    return tip.left(length);
+}
+
+} // namespace
+
+SystemTrayIcon::SystemTrayIcon(std::unique_ptr<TrayShell> shell) : shell_(std::move(shell)) {}
+
+SystemTrayIcon::~SystemTrayIcon() {
+    if (shown_)
+        RemoveIcon();
+}
+
+bool SystemTrayIcon::AddIcon(QObject* window, unsigned id, const QIcon& icon, const QString& tip,
+                             unsigned message) {
+    if (shown_)
+        return false;
+    if (message == 0)
+        message = shell_->RegisterMessage(tip);
+    if (message == 0)
+        return shown_ = false;
+    data_ = {window, id, TrayMessageFlag | TrayIconFlag | TrayTipFlag, message, icon, CutTip(tip)};
+    shown_ = shell_->NotifyIcon(TrayShell::Call::Add, data_);
+    return shown_;
+}
+
+bool SystemTrayIcon::SetIcon(const QIcon& icon) {
+    if (!shown_)
+        return false;
+    const QIcon kept = data_.icon;
+    data_.icon = icon;
+    data_.flags = TrayIconFlag;
+    const bool changed = shell_->NotifyIcon(TrayShell::Call::Modify, data_);
+    if (!changed)
+        data_.icon = kept;
+    return changed;
+}
+
+bool SystemTrayIcon::SetTip(const QString& tip) {
+    if (!shown_)
+        return false;
+    const QString kept = data_.tip;
+    data_.tip = CutTip(tip);
+    data_.flags = TrayTipFlag;
+    const bool changed = shell_->NotifyIcon(TrayShell::Call::Modify, data_);
+    if (!changed)
+        data_.tip = kept;
+    return changed;
+}
+
+bool SystemTrayIcon::RemoveIcon() {
+    if (!shown_)
+        return false;
+    shown_ = !shell_->NotifyIcon(TrayShell::Call::Delete, data_);
+    return shown_;
+}

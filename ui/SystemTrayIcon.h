@@ -1,0 +1,34 @@
+#pragma once
+
+#include "ui/TrayShell.h"
+
+#include <memory>
+
+// The program's icon in the notification area. Shown follows the results of the shell calls
+// only; a failed change leaves Data describing what the shell shows.
+class SystemTrayIcon {
+public:
+    static constexpr int TipLength = 63;
+
+    explicit SystemTrayIcon(std::unique_ptr<TrayShell> shell);
+    ~SystemTrayIcon();
+    SystemTrayIcon(const SystemTrayIcon&) = delete;
+    SystemTrayIcon& operator=(const SystemTrayIcon&) = delete;
+
+    // Places the icon. A message of 0 asks the shell for one registered under the tip.
+    // Returns Shown(); false without a shell call when the icon is already shown.
+    bool AddIcon(QObject* window, unsigned id, const QIcon& icon, const QString& tip,
+                 unsigned message);
+    bool SetIcon(const QIcon& icon);
+    bool SetTip(const QString& tip);
+    // Returns whether the icon is still there.
+    bool RemoveIcon();
+
+    bool Shown() const { return shown_; }
+    const TrayIconData& Data() const { return data_; }
+
+private:
+    std::unique_ptr<TrayShell> shell_;
+    bool shown_ = false;
+    TrayIconData data_;
+};
