@@ -1,6 +1,83 @@
-#include <cstdio>
+// The headless watcher: watches the directories of "peer.cfg" in the current directory until
+// SIGINT or SIGTERM, and writes every log line it appends to standard output as well.
 
-int main() {
-    std::puts("peerwell-watch: not built yet");
+#include "engine/MyWatchThread.h"
+
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <iostream>
+#include <pthread.h>
+#include <string_view>
+
+namespace {
+
+constexpr std::string_view Usage =
+    "Usage: peerwell-watch [--help | --version]\n"
+    "Watches the directories listed in peer.cfg in the current directory and appends one line\n"
+    "per file that appears or disappears to each directory's log, and to standard output.\n"
+    "Runs until SIGINT or SIGTERM. Never writes peer.cfg.\n";
+
+void PrintLine(const std::string& line) {
+    std::cout << line << '\n' << std::flush;
+}
+
+void ReportWatchError(const std::string& path, int error) {
+    std::cerr << "peerwell-watch: not watching \"" << path << "\": ";
+    if (error == ENOSPC)
+        std::cerr << "the inotify watch limit is reached; raise it with "
+                     "sysctl fs.inotify.max_user_watches=<more>\n";
+    else if (error == EMFILE)
+        std::cerr << "the inotify instance limit (or the open-file limit) is reached; raise it "
+                     "with sysctl fs.inotify.max_user_instances=<more> (or ulimit -n)\n";
+    else
+        std::cerr << std::strerror(error) << '\n';
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    const std::string_view option = argc == 2 ? argv[1] : "";
+    if (option == "--help") {
+        std::cout << Usage;
+        return 0;
+    }
+    if (option == "--version") {
+        std::cout << "peerwell-watch " << PEERWELL_VERSION << '\n';
+        return 0;
+    }
+    if (argc != 1) {
+        std::cerr << Usage;
+        return 2;
+    }
+
+    // Blocked before any thread exists, so only sigwait below receives them.
+    sigset_t stopSignals;
+    sigemptyset(&stopSignals);
+    sigaddset(&stopSignals, SIGINT);
+    sigaddset(&stopSignals, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+    // A reader of standard output that goes away must not end the watch.
+    std::signal(SIGPIPE, SIG_IGN);
+
+    MyWatchThread watch;
+    watch.SetLineSink(PrintLine);
+    watch.SetWatchErrorSink(ReportWatchError);
+    watch.ReadConfiguration("peer.cfg");
+    std::cout << std::flush;
+
+    std::thread run = watch.Start();
+    if (!run.joinable()) {
+        std::cerr << "peerwell-watch: cannot start the watch: "
+                  << std::strerror(watch.LastRunResult()) << '\n';
+        return 1;
+    }
+    int signal = 0;
+    sigwait(&stopSignals, &signal);
+    watch.RequestStop();
+    run.join();
+    if (watch.LastRunResult() != 0)
+        std::cerr << "peerwell-watch: the watch had ended: " << std::strerror(watch.LastRunResult())
+                  << '\n';
     return 0;
 }

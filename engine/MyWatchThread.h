@@ -4,14 +4,17 @@
 #include "platform/SoundPlayer.h"
 
 #include <atomic>
+#include <cstddef>
 #include <functional>
 #include <memory>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace platform {
+class DirNotifier;
 class StopEvent;
-}
+} // namespace platform
 
 // The worker that watches every directory of Dirs at once. One run lasts from Start() until a
 // stop request; the owner changes Dirs only between runs:
@@ -42,12 +45,34 @@ public:
     // Rewrites the file from Dirs. Returns 0 or the errno of the failure (old file kept).
     int WriteConfiguration(const std::string& fileName) const;
 
-    // Called on the watch thread with every log line appended (without its line end).
+    // Called on the watch thread with every log line of a pass (without its line end).
     void SetLineSink(std::function<void(const std::string& line)> sink);
+    // Called on the watch thread for a directory that can't be watched (any more) in this run,
+    // with the errno that says why (see platform::DirNotifier::Error).
+    void SetWatchErrorSink(std::function<void(const std::string& path, int error)> sink);
+
+    // The steps of a run, callable one at a time without a thread.
+    // Slot i holds the notification of record i of Dirs; an empty slot is out of the wait.
+    using WatchTable = std::vector<std::unique_ptr<platform::DirNotifier>>;
+    struct StepResult {
+        bool stopped = false;   // a stop was requested: the run ends
+        int error = 0;          // errno of a failed wait: the run ends
+        std::size_t passes = 0; // directories served
+    };
+    // A notification for each record of Dirs; those that can't be created stay out of the run.
+    WatchTable OpenWatches();
+    // Waits once, then serves each directory signalled at that moment once, in list order.
+    StepResult Step(WatchTable& table, platform::StopEvent& stop);
+    // One pass over a record: scan, log, line sink, sound.
+    void Pass(MyDir& dir, const platform::ChangeSet& changes);
 
 private:
+    bool Serve(WatchTable& table, std::size_t slot);
+    void ReportWatchError(std::size_t slot, int error) const;
+
     std::unique_ptr<platform::SoundPlayer> sound_;
     std::unique_ptr<platform::StopEvent> stop_;
     std::function<void(const std::string&)> lineSink_;
+    std::function<void(const std::string&, int)> watchErrorSink_;
     std::atomic<int> lastRunResult_{0};
 };
