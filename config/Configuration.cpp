@@ -1,9 +1,139 @@
 #include "config/Configuration.h"
 
-void ReadConfiguration(DirArray&, const std::string&, std::ostream&) {}
-std::string FormatConfiguration(const DirArray&) {
-    return {};
+#include "config/TextLines.h"
+#include "platform/AtomicFile.h"
+#include "platform/InputFile.h"
+
+#include <array>
+#include <optional>
+
+namespace {
+
+constexpr std::string_view Stars = "**************************************";
+constexpr std::string_view Warning = "***   Do not change this file!!!   ***";
+constexpr std::string_view LineEnd = "\r\n";
+constexpr std::size_t HeaderLines = 3;
+constexpr std::size_t FieldCount = 7;
+
+struct Settings {
+    std::string path, alias;
+    char kind = '*';
+    std::string mask;
+    std::int32_t attrib = 0;
+    std::string log, wav;
+};
+
+void AppendQuoted(std::string& out, std::string_view value, std::string_view after) {
+    out += '"';
+    out += value;
+    out += '"';
+    out += after;
 }
-int WriteConfiguration(const DirArray&, const std::string&) {
-    return 0;
+
+void AppendRecord(std::string& out, const MyDir& dir) {
+    Settings s;
+    dir.Get(s.path, s.alias, s.kind, s.mask, s.attrib, s.log, s.wav);
+    AppendQuoted(out, s.path, " ");
+    AppendQuoted(out, s.alias, " ");
+    AppendQuoted(out, std::string_view(&s.kind, 1), " ");
+    AppendQuoted(out, s.mask, " ");
+    AppendQuoted(out, std::to_string(s.attrib), " ");
+    AppendQuoted(out, s.log, " ");
+    AppendQuoted(out, s.wav, LineEnd);
+}
+
+bool IsNumberSpace(char c) {
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
+
+// The text of the first seven quoted fields, each searched from just after the previous one.
+std::optional<std::array<std::string_view, FieldCount>> QuotedFields(std::string_view line) {
+    std::array<std::string_view, FieldCount> fields;
+    std::size_t start = 0;
+    for (auto& field : fields) {
+        const std::size_t open = line.find('"', start);
+        const std::size_t close = open == line.npos ? line.npos : line.find('"', open + 1);
+        if (close == line.npos)
+            return std::nullopt;
+        field = line.substr(open + 1, close - open - 1);
+        start = close + 1;
+    }
+    return fields;
+}
+
+std::optional<Settings> ParseRecord(std::string_view line) {
+    const auto fields = QuotedFields(line);
+    if (!fields || (*fields)[2].empty())
+        return std::nullopt;
+    const auto& f = *fields;
+    return Settings{std::string(f[0]), std::string(f[1]), f[2][0],          std::string(f[3]),
+                    ParseAttrib(f[4]), std::string(f[5]), std::string(f[6])};
+}
+
+void Echo(std::ostream& echo, const Settings& s) {
+    echo << "Path = " << s.path << "| Alias = " << s.alias << '\n'
+         << "Kind = " << s.kind << "| Mask  = " << s.mask << '\n'
+         << "Attrib = " << s.attrib << "| Log = " << s.log << "| Wav = " << s.wav << '\n';
+}
+
+// Takes one line after the header into dirs. A full list costs no baseline scan.
+void ReadRecordLine(DirArray& dirs, std::string_view line, std::ostream& echo,
+                    ConfigurationRead& result) {
+    auto s = ParseRecord(line);
+    if (!s) {
+        ++result.skipped;
+        return;
+    }
+    ++result.records;
+    if (dirs.Count() < DirArray::Capacity)
+        dirs.Add(MyDir(s->path, s->alias, s->kind, s->mask, s->attrib, s->log, s->wav));
+    else
+        ++result.dropped;
+    Echo(echo, *s);
+}
+
+} // namespace
+
+std::int32_t ParseAttrib(std::string_view text) {
+    std::size_t i = 0;
+    while (i < text.size() && IsNumberSpace(text[i]))
+        ++i;
+    const bool negative = i < text.size() && text[i] == '-';
+    if (i < text.size() && (text[i] == '-' || text[i] == '+'))
+        ++i;
+    std::uint32_t value = 0;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i)
+        value = value * 10u + static_cast<std::uint32_t>(text[i] - '0');
+    return static_cast<std::int32_t>(negative ? 0u - value : value);
+}
+
+std::string FormatConfiguration(const DirArray& dirs) {
+    std::string out;
+    for (const std::string_view header : {Stars, Warning, Stars}) {
+        out += header;
+        out += LineEnd;
+    }
+    for (const MyDir& dir : dirs)
+        AppendRecord(out, dir);
+    return out;
+}
+
+int WriteConfiguration(const DirArray& dirs, const std::string& fileName) {
+    return platform::ReplaceFileContents(fileName, FormatConfiguration(dirs));
+}
+
+ConfigurationRead ReadConfiguration(DirArray& dirs, const std::string& fileName,
+                                    std::ostream& echo) {
+    ConfigurationRead result;
+    std::size_t lineCount = 0;
+    const TextLines::LineHandler onLine = [&](std::string_view line) {
+        if (++lineCount > HeaderLines)
+            ReadRecordLine(dirs, line, echo, result);
+    };
+    TextLines lines;
+    result.error = platform::ReadFileChunks(
+        fileName, [&](std::string_view bytes) { return lines.Feed(bytes, onLine); });
+    if (result.error == 0)
+        lines.Finish(onLine);
+    return result;
 }

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "config/Configuration.h"
+#include "tests/support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+
+// The three header lines of every "peer.cfg".
+inline const std::string Header = "**************************************\r\n"
+                                  "***   Do not change this file!!!   ***\r\n"
+                                  "**************************************\r\n";
+
+// A temporary folder holding "peer.cfg", and helpers to read it into a list.
+class ConfigFixture : public ::testing::Test {
+protected:
+    testsupport::TempDir dir;
+    const std::string file = dir / "peer.cfg";
+
+    // Reads contents as "peer.cfg"; the echo is kept in echo.
+    DirArray Read(const std::string& contents) {
+        testsupport::WriteFile(file, contents);
+        DirArray dirs;
+        echo.str({});
+        last = ReadConfiguration(dirs, file, echo);
+        return dirs;
+    }
+
+    // One line per record: the seven settings separated by '|'.
+    static std::string Describe(const DirArray& dirs) {
+        std::string out;
+        for (const MyDir& d : dirs) {
+            std::string path, alias, mask, log, wav;
+            char kind = 0;
+            std::int32_t attrib = 0;
+            d.Get(path, alias, kind, mask, attrib, log, wav);
+            out += path + "|" + alias + "|" + kind + "|" + mask + "|" + std::to_string(attrib) +
+                   "|" + log + "|" + wav + "\n";
+        }
+        return out;
+    }
+
+    std::ostringstream echo;
+    ConfigurationRead last;
+};
