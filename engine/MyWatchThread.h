@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/DirArray.h"
+#include "platform/DirNotifier.h"
 #include "platform/SoundPlayer.h"
 
 #include <atomic>
@@ -12,9 +13,8 @@
 #include <vector>
 
 namespace platform {
-class DirNotifier;
 class StopEvent;
-} // namespace platform
+}
 
 // The worker that watches every directory of Dirs at once. One run lasts from Start() until a
 // stop request; the owner changes Dirs only between runs:

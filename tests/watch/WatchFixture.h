@@ -1,0 +1,86 @@
+#pragma once
+
+#include "engine/MyWatchThread.h"
+#include "tests/support/RecordingSoundPlayer.h"
+#include "tests/support/TempDir.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace watchtest {
+
+// The lines of a log without their time stamps: "[+] label\name".
+inline std::vector<std::string> Events(const std::string& logPath) {
+    std::vector<std::string> events;
+    const std::string text = testsupport::ReadFile(logPath);
+    for (std::size_t at = 0; at < text.size();) {
+        std::size_t end = text.find("\r\n", at);
+        if (end == std::string::npos)
+            end = text.size();
+        const std::string line = text.substr(at, end - at);
+        events.push_back(line.size() > 17 ? line.substr(17) : line);
+        at = end + 2;
+    }
+    return events;
+}
+
+// What a test directory holds and how it is watched.
+struct DirSpec {
+    char kind = '*';
+    std::int32_t attrib = 0;
+    std::string wav;
+    std::vector<std::string> files; // there before the baseline scan
+    bool create = true;
+};
+// A watch over directories made in a temporary folder, each named by its alias and logging to
+// "<alias>.log" beside it, with a recording sound player and a line sink that keeps the lines.
+class WatchFixture : public testing::Test {
+protected:
+    WatchFixture() {
+        auto sound = std::make_unique<testsupport::RecordingSoundPlayer>();
+        sound_ = sound.get();
+        watch_ = std::make_unique<MyWatchThread>(std::move(sound));
+        watch_->SetLineSink([this](const std::string& line) {
+            std::lock_guard lock(mutex_);
+            sunk_.push_back(line.substr(17));
+        });
+    }
+
+    // Makes the directory with its files (unless spec.create is false) and appends its record.
+    std::string AddDir(const std::string& alias, const DirSpec& spec = {}) {
+        const std::string path = root_ / alias;
+        if (spec.create)
+            std::filesystem::create_directory(path);
+        for (const std::string& file : spec.files)
+            testsupport::WriteFile(path + "/" + file);
+        EXPECT_TRUE(watch_->Dirs.Add(
+            MyDir(path, alias, spec.kind, "*.*", spec.attrib, Log(alias), spec.wav)));
+        return path;
+    }
+    std::string Log(const std::string& alias) const { return root_ / (alias + ".log"); }
+    std::vector<std::string> EventsOf(const std::string& alias) const { return Events(Log(alias)); }
+    std::vector<std::string> Sunk() const {
+        std::lock_guard lock(mutex_);
+        return sunk_;
+    }
+    // Waits until the log of alias holds the event.
+    bool Logged(const std::string& alias, const std::string& event) const {
+        return testsupport::WaitUntil([&] {
+            const auto events = EventsOf(alias);
+            return std::find(events.begin(), events.end(), event) != events.end();
+        });
+    }
+
+    testsupport::TempDir root_;
+    testsupport::RecordingSoundPlayer* sound_ = nullptr;
+    std::unique_ptr<MyWatchThread> watch_;
+
+private:
+    mutable std::mutex mutex_;
+    std::vector<std::string> sunk_;
+};
+
+} // namespace watchtest
