@@ -32,6 +32,11 @@ chmod 700 "$XDG_RUNTIME_DIR"
 
 fail() {
     echo "FAIL: $*" >&2
+    if [ -n "${PEERWELL_PID:-}" ]; then
+        is_running "$PEERWELL_PID" || echo "The program has ended." >&2
+        echo "Its output:" >&2
+        cat "$WORK/peerwell.out" >&2 2>/dev/null || true
+    fi
     exit 1
 }
 
@@ -75,7 +80,6 @@ expect() {
 spawn() {
     "$@" &
     E2E_PIDS="$! $E2E_PIDS"
-    LAST_PID=$!
 }
 
 start_desktop() {
@@ -105,7 +109,8 @@ tray_panel() {
 
 # start_peerwell PROGRAM DIR: starts the program in DIR, its output in DIR/peerwell.out.
 start_peerwell() {
-    (cd "$2" && exec "$1") >"$2/peerwell.out" 2>&1 &
+    program=$(realpath "$1")
+    (cd "$2" && exec "$program") >"$2/peerwell.out" 2>&1 &
     PEERWELL_PID=$!
     E2E_PIDS="$PEERWELL_PID $E2E_PIDS"
 }
@@ -140,6 +145,7 @@ visible_window() {
     for id in $(xdotool search --all --onlyvisible --pid "$PEERWELL_PID" --name "^$1\$" 2>/dev/null); do
         echo "$inside" | grep -qx "$id" || found="$found $id"
     done
+    # shellcheck disable=SC2086 # one word per window
     set -- $found
     [ $# -eq 1 ] || return 1
     echo "$1"
@@ -158,6 +164,7 @@ outer_size() {
     geometry=$(xwininfo -id "$1" | awk '/Width:/ { w = $2 } /Height:/ { h = $2 }
                                         END { print w, h }')
     extents=$(xprop -id "$1" _NET_FRAME_EXTENTS | sed -n 's/.*= //p' | tr -d ,)
+    # shellcheck disable=SC2086 # width, height, then left, right, top and bottom
     set -- $geometry ${extents:-0 0 0 0}
     echo "$(($1 + $3 + $4))x$(($2 + $5 + $6))"
 }
@@ -184,11 +191,10 @@ file_contains() {
 
 screenshot() {
     mkdir -p "$(dirname "$2")"
-    import -window "$1" "$2"
+    import -window "$1" -frame "$2"
 }
 
 finish() {
-    [ "$E2E_FAILED" -eq 0 ] || fail "some checks failed; program output:
-$(cat "$WORK/peerwell.out" 2>/dev/null)"
+    [ "$E2E_FAILED" -eq 0 ] || fail "some checks failed"
     echo "all checks passed"
 }

@@ -2,6 +2,7 @@
 # The desktop program on a real X server with a window manager and a tray, driven from outside
 # like a user would: window, tray icon, hiding and showing, logging, and the close question.
 # Usage: main-window.sh PROGRAM SCREENSHOT_DIR
+# shellcheck source=tests/e2e/lib.sh
 . "$(dirname "$0")/lib.sh"
 program=$1
 shots=$2
