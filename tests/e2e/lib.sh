@@ -90,10 +90,10 @@ start_desktop() {
     read -r number <"$fifo" || fail "Xvfb did not start: $(cat "$E2E_TMP/xvfb.log")"
     export DISPLAY=":$number"
     spawn openbox --sm-disable >"$E2E_TMP/openbox.log" 2>&1
-    wait_until 20 window_manager_running || fail "openbox did not start"
+    wait_until 20 window_manager_running || fail "openbox did not start: $(cat "$E2E_TMP/openbox.log")"
     spawn trayer --edge bottom --align right --widthtype request --expand false \
         >"$E2E_TMP/trayer.log" 2>&1
-    wait_until 20 tray_panel || fail "trayer did not start"
+    wait_until 20 tray_panel || fail "trayer did not start: $(cat "$E2E_TMP/trayer.log")"
     EMPTY_PANEL=$(panel_windows | wc -l)
 }
 
