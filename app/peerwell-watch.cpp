@@ -2,12 +2,11 @@
 // SIGINT or SIGTERM, and writes every log line it appends to standard output as well.
 
 #include "engine/MyWatchThread.h"
+#include "platform/EndRequest.h"
 
 #include <cerrno>
-#include <csignal>
 #include <cstring>
 #include <iostream>
-#include <pthread.h>
 #include <string_view>
 
 namespace {
@@ -51,20 +50,16 @@ int main(int argc, char* argv[]) {
         return 2;
     }
 
-    // Blocked before any thread exists, so only sigwait below receives them.
-    sigset_t stopSignals;
-    sigemptyset(&stopSignals);
-    sigaddset(&stopSignals, SIGINT);
-    sigaddset(&stopSignals, SIGTERM);
-    pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
-    // A reader of standard output that goes away must not end the watch.
-    std::signal(SIGPIPE, SIG_IGN);
+    platform::CatchEndRequests();
 
     MyWatchThread watch;
     watch.SetLineSink(PrintLine);
     watch.SetWatchErrorSink(ReportWatchError);
-    watch.ReadConfiguration("peer.cfg");
+    const ConfigurationRead read = watch.ReadConfiguration("peer.cfg");
     std::cout << std::flush;
+    if (read.error != 0)
+        std::cerr << "peerwell-watch: cannot read peer.cfg: " << std::strerror(read.error)
+                  << "; nothing to watch\n";
 
     std::thread run = watch.Start();
     if (!run.joinable()) {
@@ -72,8 +67,7 @@ int main(int argc, char* argv[]) {
                   << std::strerror(watch.LastRunResult()) << '\n';
         return 1;
     }
-    int signal = 0;
-    sigwait(&stopSignals, &signal);
+    platform::WaitForEndRequest();
     watch.RequestStop();
     run.join();
     if (watch.LastRunResult() != 0)

@@ -1,6 +1,5 @@
 #include "engine/MyWatchThread.h"
 
-#include "config/Configuration.h"
 #include "engine/EventLog.h"
 #include "platform/DirNotifier.h"
 #include "platform/StopEvent.h"
@@ -124,8 +123,8 @@ void MyWatchThread::ReportWatchError(std::size_t slot, int error) const {
         watchErrorSink_(Dirs[slot].Path(), error);
 }
 
-void MyWatchThread::ReadConfiguration(const std::string& fileName) {
-    ::ReadConfiguration(Dirs, fileName, std::cout);
+ConfigurationRead MyWatchThread::ReadConfiguration(const std::string& fileName) {
+    return ::ReadConfiguration(Dirs, fileName, std::cout);
 }
 
 int MyWatchThread::WriteConfiguration(const std::string& fileName) const {

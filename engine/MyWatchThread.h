@@ -1,5 +1,6 @@
 #pragma once
 
+#include "config/Configuration.h"
 #include "engine/DirArray.h"
 #include "platform/DirNotifier.h"
 #include "platform/SoundPlayer.h"
@@ -41,7 +42,7 @@ public:
     int LastRunResult() const { return lastRunResult_.load(); }
 
     // Appends one record per record line of the file to Dirs; echoes them on standard output.
-    void ReadConfiguration(const std::string& fileName);
+    ConfigurationRead ReadConfiguration(const std::string& fileName);
     // Rewrites the file from Dirs. Returns 0 or the errno of the failure (old file kept).
     int WriteConfiguration(const std::string& fileName) const;
 
