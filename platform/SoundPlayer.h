@@ -9,8 +9,9 @@ namespace platform {
 class SoundPlayer {
 public:
     virtual ~SoundPlayer() = default;
-    // Starts playing wavPath and returns at once. When the file can't be played the desktop's
-    // default alert sound plays instead; without a sound device nothing happens.
+    // Starts playing wavPath and returns at once; a sound still playing is stopped. When the
+    // file can't be played the desktop's default alert sound plays instead; without a sound
+    // device nothing happens.
     virtual void PlayAsync(const std::string& wavPath) = 0;
 };
 

@@ -1,16 +1,84 @@
-#include "platform/SoundPlayer.h"
+#include "platform/posix/CanberraSoundPlayer.h"
+
+#include <alsa/asoundlib.h>
+#include <canberra.h>
+
+#include <dlfcn.h>
+#include <link.h>
+#include <mutex>
+#include <string_view>
+#include <vector>
 
 namespace platform {
 
 namespace {
-class SilentPlayer : public SoundPlayer {
-public:
-    void PlayAsync(const std::string&) override {}
-};
+
+// Every sound uses one id, so a new sound can stop the one before it.
+constexpr std::uint32_t SoundId = 1;
+constexpr const char* AlertEventId = "bell";
+
+void IgnoreAlsaError(const char*, int, const char*, int, const char*, ...) {}
+
+void SilenceAlsa() {
+    static std::once_flag once;
+    std::call_once(once, [] { snd_lib_error_set_handler(IgnoreAlsaError); });
+}
+
+// libcanberra unloads its driver module when a context is destroyed, while the module's
+// detached player thread may still be returning into it. Keeps loaded modules in memory;
+// returns whether there were any.
+bool PinCanberraModules() {
+    std::vector<std::string> modules;
+    dl_iterate_phdr(
+        [](dl_phdr_info* info, std::size_t, void* found) {
+            const std::string_view name = info->dlpi_name ? info->dlpi_name : "";
+            if (name.find("/libcanberra-") != std::string_view::npos)
+                static_cast<std::vector<std::string>*>(found)->emplace_back(name);
+            return 0;
+        },
+        &modules);
+    for (const std::string& module : modules)
+        ::dlopen(module.c_str(), RTLD_LAZY | RTLD_NOLOAD | RTLD_NODELETE);
+    return !modules.empty();
+}
+
 } // namespace
 
+CanberraSoundPlayer::CanberraSoundPlayer() {
+    SilenceAlsa();
+    lastError_ = ca_context_create(&context_);
+    if (context_)
+        ca_context_change_props(context_, CA_PROP_APPLICATION_NAME, "Peerwell",
+                                CA_PROP_APPLICATION_ID, "peerwell", nullptr);
+}
+
+CanberraSoundPlayer::~CanberraSoundPlayer() {
+    if (context_)
+        ca_context_destroy(context_);
+}
+
+void CanberraSoundPlayer::PlayAsync(const std::string& wavPath) {
+    if (!context_)
+        return;
+    ca_context_cancel(context_, SoundId);
+    const int error = ca_context_play(context_, SoundId, CA_PROP_MEDIA_FILENAME, wavPath.c_str(),
+                                      CA_PROP_MEDIA_ROLE, "event", nullptr);
+    lastError_ = error;
+    lastAlertError_ = error == CA_SUCCESS
+                          ? CA_SUCCESS
+                          : ca_context_play(context_, SoundId, CA_PROP_EVENT_ID, AlertEventId,
+                                            CA_PROP_MEDIA_ROLE, "event", nullptr);
+    if (!modulesPinned_)
+        modulesPinned_ = PinCanberraModules();
+}
+
+bool CanberraSoundPlayer::IsPlaying() const {
+    int playing = 0;
+    return context_ && ca_context_playing(context_, SoundId, &playing) == CA_SUCCESS && playing;
+}
+
 std::unique_ptr<SoundPlayer> CreateSystemSoundPlayer() {
-    return std::make_unique<SilentPlayer>();
+    return std::make_unique<CanberraSoundPlayer>();
 }
 
 } // namespace platform
