@@ -1,0 +1,159 @@
+#include "tests/reliability/ChildProcess.h"
+
+#include "tests/support/TempDir.h"
+
+#include <fcntl.h>
+#include <sched.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <cstring>
+#include <fstream>
+#include <stdexcept>
+
+namespace reliability {
+
+namespace {
+
+// Everything the child needs, made before fork(): after it only system calls are made.
+struct ChildPlan {
+    std::vector<std::string> argv;
+    std::vector<char*> argvPointers;
+    std::string workingDirectory, stdoutPath, stderrPath;
+    // {file, contents} written in order after entering the new user namespace.
+    std::vector<std::pair<std::string, std::string>> namespaceWrites;
+};
+
+void WriteText(int fd, const char* text) {
+    const ssize_t ignored = ::write(fd, text, std::strlen(text));
+    static_cast<void>(ignored);
+}
+
+[[noreturn]] void ChildFails(const char* what) {
+    WriteText(STDERR_FILENO, "child setup failed: ");
+    WriteText(STDERR_FILENO, what);
+    WriteText(STDERR_FILENO, "\n");
+    ::_exit(127);
+}
+
+bool WriteWhole(const std::string& path, const std::string& contents) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool done =
+        ::write(fd, contents.data(), contents.size()) == static_cast<ssize_t>(contents.size());
+    ::close(fd);
+    return done;
+}
+
+void Redirect(const std::string& path, int target) {
+    if (path.empty())
+        return;
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0 || ::dup2(fd, target) < 0)
+        ChildFails(path.c_str());
+}
+
+// Runs in the child between fork() and exec().
+[[noreturn]] void RunChild(const ChildPlan& plan) {
+    Redirect(plan.stdoutPath, STDOUT_FILENO);
+    Redirect(plan.stderrPath, STDERR_FILENO);
+    if (!plan.workingDirectory.empty() && ::chdir(plan.workingDirectory.c_str()) != 0)
+        ChildFails(plan.workingDirectory.c_str());
+    if (!plan.namespaceWrites.empty() && ::unshare(CLONE_NEWUSER) != 0)
+        ChildFails("unshare(CLONE_NEWUSER)");
+    for (const auto& [file, contents] : plan.namespaceWrites) {
+        if (!WriteWhole(file, contents))
+            ChildFails(file.c_str());
+    }
+    if (plan.argv.empty())
+        ::_exit(0);
+    ::execv(plan.argvPointers[0], plan.argvPointers.data());
+    ChildFails(plan.argvPointers[0]);
+}
+
+ChildPlan MakePlan(const std::vector<std::string>& argv, const ChildProcess::Options& options) {
+    ChildPlan plan{argv, {}, options.workingDirectory, options.stdoutPath, options.stderrPath, {}};
+    if (options.inotifyInstances == 0 && options.inotifyWatches == 0)
+        return plan;
+    const std::string uid = std::to_string(::getuid()), gid = std::to_string(::getgid());
+    plan.namespaceWrites = {{"/proc/self/setgroups", "deny"},
+                            {"/proc/self/uid_map", "0 " + uid + " 1\n"},
+                            {"/proc/self/gid_map", "0 " + gid + " 1\n"}};
+    if (options.inotifyInstances != 0)
+        plan.namespaceWrites.emplace_back("/proc/sys/user/max_inotify_instances",
+                                          std::to_string(options.inotifyInstances));
+    if (options.inotifyWatches != 0)
+        plan.namespaceWrites.emplace_back("/proc/sys/user/max_inotify_watches",
+                                          std::to_string(options.inotifyWatches));
+    return plan;
+}
+
+} // namespace
+
+ChildProcess::ChildProcess(const std::vector<std::string>& argv, const Options& options) {
+    ChildPlan plan = MakePlan(argv, options);
+    for (std::string& argument : plan.argv)
+        plan.argvPointers.push_back(argument.data());
+    plan.argvPointers.push_back(nullptr);
+    pid_ = ::fork();
+    if (pid_ < 0)
+        throw std::runtime_error("fork failed");
+    if (pid_ == 0)
+        RunChild(plan);
+}
+
+ChildProcess::~ChildProcess() {
+    if (!status_) {
+        ::kill(pid_, SIGKILL);
+        int ignored = 0;
+        ::waitpid(pid_, &ignored, 0);
+    }
+}
+
+void ChildProcess::Signal(int signal) const {
+    if (!status_)
+        ::kill(pid_, signal);
+}
+
+std::optional<int> ChildProcess::Wait(std::chrono::milliseconds deadline) {
+    testsupport::WaitUntil(
+        [&] {
+            int status = 0;
+            if (!status_ && ::waitpid(pid_, &status, WNOHANG) == pid_)
+                status_ = status;
+            return status_.has_value();
+        },
+        deadline);
+    return status_;
+}
+
+bool ChildProcess::IsStopped() const {
+    std::ifstream stat("/proc/" + std::to_string(pid_) + "/stat");
+    std::string text;
+    std::getline(stat, text);
+    // "pid (comm) S ...": the state follows the last parenthesis.
+    const std::size_t close = text.rfind(')');
+    return close != std::string::npos && close + 2 < text.size() && text[close + 2] == 'T';
+}
+
+long ResidentKb(const std::string& pid) {
+    std::ifstream status("/proc/" + pid + "/status");
+    for (std::string line; std::getline(status, line);) {
+        if (line.rfind("VmRSS:", 0) == 0)
+            return std::stol(line.substr(6));
+    }
+    return 0;
+}
+
+bool CanLimitInotify() {
+    static const bool can = [] {
+        ChildProcess probe({}, {.stderrPath = "/dev/null", .inotifyInstances = 4});
+        const std::optional<int> status = probe.Wait(std::chrono::seconds(10));
+        return status && WIFEXITED(*status) && WEXITSTATUS(*status) == 0;
+    }();
+    return can;
+}
+
+} // namespace reliability
