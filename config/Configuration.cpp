@@ -15,14 +15,6 @@ constexpr std::string_view LineEnd = "\r\n";
 constexpr std::size_t HeaderLines = 3;
 constexpr std::size_t FieldCount = 7;
 
-struct Settings {
-    std::string path, alias;
-    char kind = '*';
-    std::string mask;
-    std::int32_t attrib = 0;
-    std::string log, wav;
-};
-
 void AppendQuoted(std::string& out, std::string_view value, std::string_view after) {
     out += '"';
     out += value;
@@ -31,24 +23,28 @@ void AppendQuoted(std::string& out, std::string_view value, std::string_view aft
 }
 
 void AppendRecord(std::string& out, const MyDir& dir) {
-    Settings s;
-    dir.Get(s.path, s.alias, s.kind, s.mask, s.attrib, s.log, s.wav);
-    AppendQuoted(out, s.path, " ");
-    AppendQuoted(out, s.alias, " ");
-    AppendQuoted(out, std::string_view(&s.kind, 1), " ");
-    AppendQuoted(out, s.mask, " ");
-    AppendQuoted(out, std::to_string(s.attrib), " ");
-    AppendQuoted(out, s.log, " ");
-    AppendQuoted(out, s.wav, LineEnd);
+    std::string path, alias, mask, log, wav;
+    char kind = '*';
+    std::int32_t attrib = 0;
+    dir.Get(path, alias, kind, mask, attrib, log, wav);
+    AppendQuoted(out, path, " ");
+    AppendQuoted(out, alias, " ");
+    AppendQuoted(out, std::string_view(&kind, 1), " ");
+    AppendQuoted(out, mask, " ");
+    AppendQuoted(out, std::to_string(attrib), " ");
+    AppendQuoted(out, log, " ");
+    AppendQuoted(out, wav, LineEnd);
 }
 
 bool IsNumberSpace(char c) {
     return c == ' ' || (c >= '\t' && c <= '\r');
 }
 
+using Fields = std::array<std::string_view, FieldCount>;
+
 // The text of the first seven quoted fields, each searched from just after the previous one.
-std::optional<std::array<std::string_view, FieldCount>> QuotedFields(std::string_view line) {
-    std::array<std::string_view, FieldCount> fields;
+std::optional<Fields> QuotedFields(std::string_view line) {
+    Fields fields;
     std::size_t start = 0;
     for (auto& field : fields) {
         const std::size_t open = line.find('"', start);
@@ -61,35 +57,30 @@ std::optional<std::array<std::string_view, FieldCount>> QuotedFields(std::string
     return fields;
 }
 
-std::optional<Settings> ParseRecord(std::string_view line) {
-    const auto fields = QuotedFields(line);
-    if (!fields || (*fields)[2].empty())
-        return std::nullopt;
-    const auto& f = *fields;
-    return Settings{std::string(f[0]), std::string(f[1]), f[2][0],          std::string(f[3]),
-                    ParseAttrib(f[4]), std::string(f[5]), std::string(f[6])};
-}
-
-void Echo(std::ostream& echo, const Settings& s) {
-    echo << "Path = " << s.path << "| Alias = " << s.alias << '\n'
-         << "Kind = " << s.kind << "| Mask  = " << s.mask << '\n'
-         << "Attrib = " << s.attrib << "| Log = " << s.log << "| Wav = " << s.wav << '\n';
+void Echo(std::ostream& echo, const Fields& f, char kind, std::int32_t attrib) {
+    echo << "Path = " << f[0] << "| Alias = " << f[1] << '\n'
+         << "Kind = " << kind << "| Mask  = " << f[3] << '\n'
+         << "Attrib = " << attrib << "| Log = " << f[5] << "| Wav = " << f[6] << '\n';
 }
 
 // Takes one line after the header into dirs. A full list costs no baseline scan.
 void ReadRecordLine(DirArray& dirs, std::string_view line, std::ostream& echo,
                     ConfigurationRead& result) {
-    auto s = ParseRecord(line);
-    if (!s) {
+    const auto fields = QuotedFields(line);
+    if (!fields || (*fields)[2].empty()) {
         ++result.skipped;
         return;
     }
+    const Fields& f = *fields;
+    const char kind = f[2][0];
+    const std::int32_t attrib = ParseAttrib(f[4]);
     ++result.records;
     if (dirs.Count() < DirArray::Capacity)
-        dirs.Add(MyDir(s->path, s->alias, s->kind, s->mask, s->attrib, s->log, s->wav));
+        dirs.Add(MyDir(std::string(f[0]), std::string(f[1]), kind, std::string(f[3]), attrib,
+                       std::string(f[5]), std::string(f[6])));
     else
         ++result.dropped;
-    Echo(echo, *s);
+    Echo(echo, f, kind, attrib);
 }
 
 } // namespace
