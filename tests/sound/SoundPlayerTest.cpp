@@ -6,14 +6,15 @@
 
 #include <chrono>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <sys/wait.h>
-#include <vector>
 
 extern char** environ;
 
@@ -82,29 +83,22 @@ protected:
     // Plays wavPath in a child process whose ALSA reads only alsaConfig.
     PlayResult Play(const std::string& wavPath, const std::string& alsaConfig) {
         WriteFile(dir / "asound.conf", alsaConfig);
-        std::vector<std::string> env = {"ALSA_CONFIG_PATH=" + dir / "asound.conf",
-                                        "CANBERRA_DRIVER=alsa"};
-        for (char** var = environ; *var; ++var) {
-            const std::string_view entry(*var);
-            if (!entry.starts_with("ALSA_") && !entry.starts_with("CANBERRA_"))
-                env.emplace_back(entry);
-        }
-        std::vector<char*> envp;
-        for (auto& entry : env)
-            envp.push_back(entry.data());
-        envp.push_back(nullptr);
+        // Read by the child's ALSA and libcanberra; this process plays nothing itself.
+        ::setenv("ALSA_CONFIG_PATH", (dir / "asound.conf").c_str(), 1);
+        ::setenv("CANBERRA_DRIVER", "alsa", 1);
 
         const std::string out = dir / "stdout", err = dir / "stderr";
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT, 0600);
-        posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT, 0600);
+        posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                         0600);
+        posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                         0600);
         std::string program = PLAY_SOUND_PROGRAM;
         std::string argument = wavPath;
         char* argv[] = {program.data(), argument.data(), nullptr};
         pid_t pid = -1;
-        const int spawned =
-            posix_spawn(&pid, program.c_str(), &actions, nullptr, argv, envp.data());
+        const int spawned = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv, environ);
         posix_spawn_file_actions_destroy(&actions);
         PlayResult result;
         if (spawned != 0) {
