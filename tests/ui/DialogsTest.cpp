@@ -1,4 +1,5 @@
 // The Directory dialog and the About box, driven through their real controls.
+#include "DialogDriver.h"
 #include "tests/support/TempDir.h"
 #include "ui/AboutDialog.h"
 #include "ui/DirectoryDialog.h"
@@ -14,6 +15,7 @@
 
 using testsupport::TempDir;
 using testsupport::WriteFile;
+using namespace dialogdriver;
 
 namespace {
 
@@ -24,26 +26,6 @@ struct Fields {
     std::string Mask = "*.txt";
     char Kind = '+';
 };
-
-template <class Widget> Widget* Control(QWidget& dialog, const char* id) {
-    auto* control = dialog.findChild<Widget*>(id);
-    if (control == nullptr)
-        qFatal("no control %s", id);
-    return control;
-}
-
-QLineEdit* Edit(QWidget& dialog, const char* id) {
-    return Control<QLineEdit>(dialog, id);
-}
-
-void Click(QWidget& dialog, const char* id) {
-    QTest::mouseClick(Control<QAbstractButton>(dialog, id), Qt::LeftButton);
-}
-
-void Retype(QWidget& dialog, const char* id, const QString& text) {
-    Edit(dialog, id)->clear();
-    QTest::keyClicks(Edit(dialog, id), text);
-}
 
 } // namespace
 
