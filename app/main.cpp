@@ -1,6 +1,6 @@
-#include <QApplication>
+#include "app/PeerwellApp.h"
 
 int main(int argc, char* argv[]) {
-    QApplication app(argc, argv);
-    return 0;
+    PeerwellApp app(argc, argv);
+    return app.Run();
 }

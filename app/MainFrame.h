@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QMainWindow>
+#include <map>
+
+class DirWindow;
+class QSessionManager;
+
+// The program's top-level window: menu, tool bar and the directory list window as client.
+// Every command goes to the client, which also answers whether it is enabled.
+class MainFrame : public QMainWindow {
+    Q_OBJECT
+public:
+    static constexpr int OuterWidth = 380;
+    static constexpr int OuterHeight = 265;
+
+    // Takes ownership of client.
+    explicit MainFrame(DirWindow* client);
+    ~MainFrame() override;
+
+    DirWindow* Client() const { return client_; }
+    // The one action of a command, shared by its menu item and its tool-bar button.
+    QAction* Action(int id) const;
+    // Asks the client for the state of every command.
+    void UpdateCommands();
+    // The close query: true when the frame may close. Asks the close question at most once.
+    bool QueryClose();
+
+    QMenu* createPopupMenu() override { return nullptr; }
+
+protected:
+    bool event(QEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QAction* CreateAction(int id, const char* name, const char* text, const char* bitmap);
+    void CreateActions();
+    void CreateMenu();
+    void CreateToolBar();
+    void FitOuterSize();
+    void OnCommitData(QSessionManager& manager);
+
+    DirWindow* client_;
+    std::map<int, QAction*> actions_;
+};

@@ -1,0 +1,24 @@
+#include "app/PeerwellApp.h"
+
+#include "app/MainFrame.h"
+#include "ui/DirWindow.h"
+
+PeerwellApp::PeerwellApp(int& argc, char** argv) : QApplication(argc, argv) {
+    setApplicationName("Peerwell");
+}
+
+PeerwellApp::~PeerwellApp() {
+    frame_.reset();
+}
+
+void PeerwellApp::InitMainWindow() {
+    auto* client = new DirWindow();
+    frame_ = std::make_unique<MainFrame>(client);
+}
+
+int PeerwellApp::Run() {
+    InitMainWindow();
+    frame_->Client()->Create();
+    frame_->show();
+    return exec();
+}

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QApplication>
+#include <memory>
+
+class MainFrame;
+
+// The application object: builds the directory list window (which starts the watch), then
+// the main frame around it, shows it and runs the event loop.
+class PeerwellApp : public QApplication {
+public:
+    PeerwellApp(int& argc, char** argv);
+    // Destroys the main frame, and with it the directory list window and the watch.
+    ~PeerwellApp() override;
+
+    // Returns the program's exit code.
+    int Run();
+
+private:
+    void InitMainWindow();
+
+    std::unique_ptr<MainFrame> frame_;
+};
