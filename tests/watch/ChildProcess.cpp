@@ -4,7 +4,6 @@
 
 #include <csignal>
 #include <fcntl.h>
-#include <fstream>
 #include <stdexcept>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -75,27 +74,6 @@ const std::string& ChildProcess::Err() {
 
 bool ChildProcess::OutHolds(const std::string& text) {
     return testsupport::WaitUntil([&] { return Out().find(text) != std::string::npos; });
-}
-
-bool ChildProcess::Blocks(int signal) const {
-    // A thread in sigwait shows the signal unblocked, so look at every thread of the child.
-    const std::string tasks = "/proc/" + std::to_string(pid_) + "/task";
-    const auto blocks = [signal](const std::filesystem::path& status) {
-        std::ifstream in(status);
-        for (std::string line; std::getline(in, line);) {
-            if (line.rfind("SigBlk:", 0) == 0)
-                return (std::stoull(line.substr(7), nullptr, 16) >> (signal - 1) & 1) != 0;
-        }
-        return false;
-    };
-    return testsupport::WaitUntil([&] {
-        std::error_code ignored;
-        for (const auto& task : std::filesystem::directory_iterator(tasks, ignored)) {
-            if (blocks(task.path() / "status"))
-                return true;
-        }
-        return false;
-    });
 }
 
 int ChildProcess::Wait(int signal) {

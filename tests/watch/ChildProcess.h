@@ -21,8 +21,6 @@ public:
     const std::string& Err();
     // Waits until the output holds text; false after the deadline.
     bool OutHolds(const std::string& text);
-    // Waits until a thread of the child blocks the signal (so that it handles it itself).
-    bool Blocks(int signal) const;
     // Sends the signal (0: none) and returns the exit status, or -1 when killed by a signal.
     int Wait(int signal = 0);
 

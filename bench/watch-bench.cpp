@@ -1,0 +1,394 @@
+// Measures peerwell-watch beside inotifywait on the same work: latency from a file's creation to
+// its line, a burst of creations, creations in a very large directory, and an idle watch.
+// Usage: watch-bench latency|burst|churn|idle PEERWELL_WATCH WORK_DIR
+
+#include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <csignal>
+#include <cstdio>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <mutex>
+#include <sstream>
+#include <string>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#include <unordered_map>
+#include <vector>
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+using namespace std::chrono_literals;
+
+namespace {
+
+std::string peerwellProgram;
+
+double Ms(Clock::duration d) {
+    return std::chrono::duration<double, std::milli>(d).count();
+}
+
+void Touch(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+    if (fd >= 0)
+        ::close(fd);
+}
+
+// A watcher process whose standard output is read line by line; each line that reports a new
+// name is time-stamped on arrival.
+class Watcher {
+public:
+    // kind: "peerwell" or "inotifywait".
+    Watcher(const std::string& kind, const std::vector<std::string>& dirs, const std::string& work)
+        : peerwell_(kind == "peerwell") {
+        std::vector<std::string> argv;
+        if (peerwell_) {
+            std::ofstream cfg(work + "/peer.cfg", std::ios::binary);
+            cfg << std::string(38, '*') << "\r\n***   Do not change this file!!!   ***\r\n"
+                << std::string(38, '*') << "\r\n";
+            for (std::size_t i = 0; i < dirs.size(); ++i)
+                cfg << '"' << dirs[i] << "\" \"d" << i << "\" \"*\" \"*.*\" \"0\" \"" << work
+                    << "/d" << i << ".log\" \"\"\r\n";
+            argv = {peerwellProgram};
+        } else {
+            argv = {"/usr/bin/inotifywait",
+                    "-m",
+                    "-q",
+                    "-e",
+                    "create",
+                    "-e",
+                    "delete",
+                    "-e",
+                    "moved_from",
+                    "-e",
+                    "moved_to",
+                    "--format",
+                    "%e %f"};
+            argv.insert(argv.end(), dirs.begin(), dirs.end());
+        }
+        int out[2];
+        if (::pipe2(out, O_CLOEXEC) != 0)
+            std::abort();
+        pid_ = ::fork();
+        if (pid_ == 0) {
+            ::dup2(out[1], STDOUT_FILENO);
+            std::vector<char*> args;
+            for (auto& a : argv)
+                args.push_back(a.data());
+            args.push_back(nullptr);
+            if (::chdir(work.c_str()) == 0)
+                ::execv(args[0], args.data());
+            ::_exit(127);
+        }
+        ::close(out[1]);
+        reader_ = std::thread([this, fd = out[0]] { Read(fd); });
+    }
+    ~Watcher() {
+        Stop();
+        reader_.join();
+    }
+
+    // Creates probe files in dir until one is reported: the watch is then established.
+    void AwaitReady(const std::string& dir) {
+        for (int i = 0; Seen().empty(); ++i) {
+            Touch(dir + "/probe-" + std::to_string(readyRound_) + "-" + std::to_string(i));
+            std::this_thread::sleep_for(20ms);
+        }
+        ++readyRound_;
+    }
+    // Waits until every name is seen; false after the deadline.
+    bool AwaitAll(const std::vector<std::string>& names, Clock::duration deadline) {
+        std::unique_lock lock(mutex_);
+        return changed_.wait_for(lock, deadline, [&] {
+            return std::all_of(names.begin(), names.end(),
+                               [&](const std::string& n) { return arrival_.count(n) > 0; });
+        });
+    }
+    Clock::time_point Arrival(const std::string& name) {
+        std::lock_guard lock(mutex_);
+        return arrival_.at(name);
+    }
+    std::size_t Duplicates() {
+        std::lock_guard lock(mutex_);
+        return duplicates_;
+    }
+    // CPU seconds (user + system) and context switches of all its threads so far.
+    std::pair<double, long> Usage() const {
+        const std::string proc = "/proc/" + std::to_string(pid_);
+        std::ifstream stat(proc + "/stat");
+        std::string text((std::istreambuf_iterator<char>(stat)), {});
+        std::istringstream rest(text.substr(text.rfind(')') + 2));
+        std::string field;
+        long utime = 0, stime = 0;
+        for (int i = 3; i <= 15 && rest >> field; ++i) {
+            if (i == 14)
+                utime = std::stol(field);
+            if (i == 15)
+                stime = std::stol(field);
+        }
+        long switches = 0;
+        for (const auto& task : fs::directory_iterator(proc + "/task")) {
+            std::ifstream status(task.path() / "status");
+            for (std::string line; std::getline(status, line);) {
+                if (line.find("ctxt_switches:") != std::string::npos)
+                    switches += std::stol(line.substr(line.find(':') + 1));
+            }
+        }
+        return {double(utime + stime) / double(::sysconf(_SC_CLK_TCK)), switches};
+    }
+    void Stop() {
+        if (pid_ <= 0)
+            return;
+        ::kill(pid_, SIGTERM);
+        ::waitpid(pid_, nullptr, 0);
+        pid_ = -1;
+    }
+
+private:
+    // Any name seen that starts with prefix ("" when none), for the readiness probe.
+    std::string Seen() {
+        std::lock_guard lock(mutex_);
+        const std::string prefix = "probe-" + std::to_string(readyRound_) + "-";
+        for (const auto& [name, when] : arrival_)
+            if (name.rfind(prefix, 0) == 0)
+                return name;
+        return {};
+    }
+    void Read(int fd) {
+        std::string pending;
+        char buffer[65536];
+        ssize_t size;
+        while ((size = ::read(fd, buffer, sizeof buffer)) > 0) {
+            const auto now = Clock::now();
+            pending.append(buffer, static_cast<std::size_t>(size));
+            std::size_t end;
+            std::lock_guard lock(mutex_);
+            while ((end = pending.find('\n')) != std::string::npos) {
+                Take(pending.substr(0, end), now);
+                pending.erase(0, end + 1);
+            }
+            changed_.notify_all();
+        }
+        ::close(fd);
+    }
+    void Take(const std::string& line, Clock::time_point now) {
+        std::string name;
+        if (peerwell_ && line.find(" [+] ") != std::string::npos)
+            name = line.substr(line.rfind('\\') + 1);
+        else if (!peerwell_ && (line.rfind("CREATE ", 0) == 0 || line.rfind("MOVED_TO ", 0) == 0))
+            name = line.substr(line.find(' ') + 1);
+        if (name.empty())
+            return;
+        if (!arrival_.emplace(name, now).second)
+            ++duplicates_;
+    }
+
+    bool peerwell_;
+    pid_t pid_ = -1;
+    std::thread reader_;
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::unordered_map<std::string, Clock::time_point> arrival_;
+    std::size_t duplicates_ = 0;
+    int readyRound_ = 0;
+};
+
+std::string FreshDir(const std::string& work, const std::string& name, int files) {
+    const std::string dir = work + "/" + name;
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    for (int i = 0; i < files; ++i)
+        Touch(dir + "/old-" + std::to_string(i));
+    return dir;
+}
+
+struct Percentiles {
+    double p50 = 0, p99 = 0;
+    bool complete = false;
+};
+
+// Creates count files spaced apart in dir and returns the latency percentiles.
+Percentiles Latencies(Watcher& watcher, const std::string& dir, int count,
+                      Clock::duration spacing) {
+    std::vector<std::string> names;
+    std::vector<Clock::time_point> created;
+    auto next = Clock::now();
+    for (int i = 0; i < count; ++i) {
+        names.push_back("lat-" + std::to_string(i));
+        created.push_back(Clock::now());
+        Touch(dir + "/" + names.back());
+        next += spacing;
+        std::this_thread::sleep_until(next);
+    }
+    Percentiles result;
+    result.complete = watcher.AwaitAll(names, 60s);
+    if (!result.complete)
+        return result;
+    std::vector<double> ms;
+    for (int i = 0; i < count; ++i)
+        ms.push_back(Ms(watcher.Arrival(names[i]) - created[i]));
+    std::sort(ms.begin(), ms.end());
+    result.p50 = ms[ms.size() / 2];
+    result.p99 = ms[ms.size() * 99 / 100];
+    for (const auto& name : names)
+        fs::remove(dir + "/" + name);
+    return result;
+}
+
+Percentiles MeasureLatency(const std::string& kind, const std::string& dir, const std::string& work,
+                           int count, Clock::duration spacing) {
+    Watcher watcher(kind, {dir}, work);
+    watcher.AwaitReady(dir);
+    return Latencies(watcher, dir, count, spacing);
+}
+
+int Latency(const std::string& work) {
+    const std::string dir = FreshDir(work, "latency", 1000);
+    const Percentiles ino = MeasureLatency("inotifywait", dir, work, 1000, 2ms);
+    const Percentiles pw = MeasureLatency("peerwell", dir, work, 1000, 2ms);
+    std::printf("watch latency (1,000 files 2 ms apart into 1,000): peerwell p50 %.3f ms p99 %.3f "
+                "ms%s | inotifywait p50 %.3f ms p99 %.3f ms | p99 ratio %.2f (goal <= 2 ms and "
+                "<= 2.00)\n",
+                pw.p50, pw.p99, pw.complete ? "" : " INCOMPLETE", ino.p50, ino.p99,
+                pw.p99 / ino.p99);
+    fs::remove_all(dir);
+    return pw.complete ? 0 : 1;
+}
+
+struct BurstResult {
+    double writerMs = 0, lastLineMs = 0, cpuSeconds = 0;
+    std::size_t duplicates = 0;
+    bool complete = true;
+};
+
+BurstResult Burst(const std::string& kind, const std::string& work, int count) {
+    const std::string dir = FreshDir(work, "burst", 0);
+    std::unique_ptr<Watcher> watcher;
+    if (!kind.empty()) {
+        watcher = std::make_unique<Watcher>(kind, std::vector<std::string>{dir}, work);
+        watcher->AwaitReady(dir);
+    }
+    std::vector<std::string> names;
+    for (int i = 0; i < count; ++i)
+        names.push_back("burst-" + std::to_string(i));
+    BurstResult result;
+    const auto start = Clock::now();
+    for (const auto& name : names)
+        Touch(dir + "/" + name);
+    const auto end = Clock::now();
+    result.writerMs = Ms(end - start);
+    if (watcher) {
+        result.complete = watcher->AwaitAll(names, 120s);
+        Clock::time_point last = end;
+        if (result.complete)
+            for (const auto& name : names)
+                last = std::max(last, watcher->Arrival(name));
+        result.lastLineMs = Ms(last - end);
+        result.cpuSeconds = watcher->Usage().first;
+        result.duplicates = watcher->Duplicates();
+    }
+    watcher.reset();
+    fs::remove_all(dir);
+    return result;
+}
+
+int BurstCase(const std::string& work) {
+    const int count = 100000;
+    const BurstResult none = Burst("", work, count);
+    const BurstResult ino = Burst("inotifywait", work, count);
+    const BurstResult pw = Burst("peerwell", work, count);
+    const bool exact = pw.complete && pw.duplicates == 0;
+    std::printf(
+        "watch burst (100,000 files): writer %.0f ms alone, %.0f ms under inotifywait, %.0f "
+        "ms under peerwell (ratio %.2f, goal <= 1.20) | last line %.1f ms after the "
+        "writer (inotifywait %.1f ms, goal <= 100) | CPU peerwell %.2f s, inotifywait "
+        "%.2f s (ratio %.2f, goal <= 3.00) | every name once: %s\n",
+        none.writerMs, ino.writerMs, pw.writerMs, pw.writerMs / ino.writerMs, pw.lastLineMs,
+        ino.lastLineMs, pw.cpuSeconds, ino.cpuSeconds, pw.cpuSeconds / ino.cpuSeconds,
+        exact ? "yes" : "NO");
+    return exact ? 0 : 1;
+}
+
+// A directory of a million files, kept between runs because it takes a while to make.
+std::string MillionDir(const std::string& work) {
+    const std::string dir = work + "/million";
+    const std::string done = work + "/million.done";
+    if (fs::exists(done))
+        return dir;
+    std::printf("watch churn: making %s (1,000,000 files, once)\n", dir.c_str());
+    std::fflush(stdout);
+    FreshDir(work, "million", 1000000);
+    Touch(done);
+    return dir;
+}
+
+int Churn(const std::string& work) {
+    const std::string small = FreshDir(work, "small", 1000);
+    const std::string big = MillionDir(work);
+    const Percentiles pwSmall = MeasureLatency("peerwell", small, work, 1000, 1ms);
+    const Percentiles pwBig = MeasureLatency("peerwell", big, work, 1000, 1ms);
+    const Percentiles inoBig = MeasureLatency("inotifywait", big, work, 1000, 1ms);
+    for (const auto& entry : fs::directory_iterator(big))
+        if (entry.path().filename().string().rfind("probe-", 0) == 0)
+            fs::remove(entry.path());
+    const bool complete = pwSmall.complete && pwBig.complete;
+    std::printf("watch churn (1,000 files 1 ms apart into 1,000,000): peerwell p50 %.3f ms p99 "
+                "%.3f ms%s | in 1,000 files p99 %.3f ms (ratio %.2f, goal <= 2.00) | "
+                "inotifywait p99 %.3f ms\n",
+                pwBig.p50, pwBig.p99, complete ? "" : " INCOMPLETE", pwSmall.p99,
+                pwBig.p99 / pwSmall.p99, inoBig.p99);
+    fs::remove_all(small);
+    return complete ? 0 : 1;
+}
+
+int Idle(const std::string& work) {
+    std::vector<std::string> dirs;
+    for (int i = 0; i < 9; ++i)
+        dirs.push_back(FreshDir(work, "idle" + std::to_string(i), 10));
+    Watcher pw("peerwell", dirs, work);
+    Watcher ino("inotifywait", dirs, work);
+    for (const auto& dir : dirs) {
+        pw.AwaitReady(dir);
+        ino.AwaitReady(dir);
+    }
+    std::this_thread::sleep_for(500ms);
+    const auto pw0 = pw.Usage();
+    const auto ino0 = ino.Usage();
+    std::this_thread::sleep_for(10s);
+    const auto pw1 = pw.Usage();
+    const auto ino1 = ino.Usage();
+    std::printf("watch idle (9 directories, 10 s): peerwell CPU %.2f s, %ld wake-ups | inotifywait "
+                "CPU %.2f s, %ld wake-ups (goal: 0 and 0)\n",
+                pw1.first - pw0.first, pw1.second - pw0.second, ino1.first - ino0.first,
+                ino1.second - ino0.second);
+    for (const auto& dir : dirs)
+        fs::remove_all(dir);
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    if (argc != 4) {
+        std::fprintf(stderr, "usage: watch-bench latency|burst|churn|idle PEERWELL_WATCH WORK\n");
+        return 2;
+    }
+    const std::string which = argv[1];
+    peerwellProgram = fs::absolute(argv[2]).string();
+    const std::string work = fs::absolute(argv[3]).string();
+    fs::create_directories(work);
+    std::signal(SIGPIPE, SIG_IGN);
+    if (which == "latency")
+        return Latency(work);
+    if (which == "burst")
+        return BurstCase(work);
+    if (which == "churn")
+        return Churn(work);
+    if (which == "idle")
+        return Idle(work);
+    std::fprintf(stderr, "watch-bench: unknown case %s\n", which.c_str());
+    return 2;
+}

@@ -1,0 +1,5 @@
+#!/bin/sh
+# peerwell-watch beside inotifywait: see bench/watch-bench.cpp (idle).
+set -eu
+. "$(dirname "$0")/lib/watch.sh"
+run_watch_case idle
