@@ -3,6 +3,7 @@
 #include <alsa/asoundlib.h>
 #include <canberra.h>
 
+#include <cstdint>
 #include <dlfcn.h>
 #include <link.h>
 #include <mutex>
