@@ -4,6 +4,7 @@
 #include "platform/posix/PollHandles.h"
 
 #include <cerrno>
+#include <climits>
 #include <cstddef>
 #include <sys/inotify.h>
 #include <unistd.h>
@@ -194,6 +195,9 @@ DirNotifier::DrainResult DirNotifier::Drain() {
             due = impl_->Handle(*event) || due;
             at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
         }
+        // A read that left room for the largest event took everything that was queued.
+        if (static_cast<std::size_t>(size) + sizeof(inotify_event) + NAME_MAX + 1 <= sizeof buffer)
+            break;
     }
     return due ? DrainResult::Changed : DrainResult::Quiet;
 }
