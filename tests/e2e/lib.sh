@@ -185,6 +185,10 @@ keys() {
     xdotool key --clearmodifiers --delay 80 "$@"
 }
 
+not() {
+    ! "$@"
+}
+
 file_contains() {
     grep -qF -- "$2" "$1"
 }

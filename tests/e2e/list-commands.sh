@@ -32,7 +32,7 @@ keys "$dialog" Tab
 xdotool type --delay 20 "Drop"
 screenshot "$dialog" "$shots/directory-dialog.png"
 keys "$dialog" Return
-expect "OK closes it" 15 eval '! visible_window "Directory options"' || fail "dialog stays open"
+expect "OK closes it" 15 not visible_window "Directory options" || fail "dialog stays open"
 
 keys "$main" alt+d l
 expect "Directories > LOG file opens the file dialog" 15 visible_window "Get LOG - file" ||
@@ -41,7 +41,7 @@ files=$(visible_window "Get LOG - file")
 keys "$files" ctrl+a
 xdotool type --delay 20 "$WORK/logs/drop.log"
 keys "$files" Return
-expect "typing a new file's path and Enter closes it" 15 eval '! visible_window "Get LOG - file"' ||
+expect "typing a new file's path and Enter closes it" 15 not visible_window "Get LOG - file" ||
     fail "file dialog stays open"
 
 expect "the new directory's record is saved in peer.cfg" 15 \
@@ -57,13 +57,13 @@ expect "Help > About opens the About box" 15 visible_window "About Peerwell" || 
 about=$(visible_window "About Peerwell")
 screenshot "$about" "$shots/about.png"
 keys "$about" Escape
-expect "Esc closes it" 15 eval '! visible_window "About Peerwell"' || true
+expect "Esc closes it" 15 not visible_window "About Peerwell" || true
 
 # The new directory is the selected line after the LOG file command; Delete removes it.
 keys "$main" alt+d d
 expect "Directories > Delete asks first" 15 visible_window Confirm || fail "no question"
 keys "$(visible_window Confirm)" y
-expect "Yes removes the record from peer.cfg" 15 eval "! file_contains '$WORK/peer.cfg' 'drop box'" ||
+expect "Yes removes the record from peer.cfg" 15 not file_contains "$WORK/peer.cfg" "drop box" ||
     true
 expect "and keeps the other one" 0 file_contains "$WORK/peer.cfg" "\"$WORK/first\"" || true
 
