@@ -16,8 +16,8 @@ AboutDialog::AboutDialog(QWidget* owner) : QDialog(owner) {
     auto* icon = new QLabel(this);
     icon->setPixmap(QIcon(":/MAIN_ICON").pixmap(IconSize, IconSize));
     icon->setGeometry(layout.X(15), layout.Y(12), IconSize, IconSize);
-    QLabel* version = layout.AddLabel("Peerwell version " PEERWELL_VERSION, QRect(90, 12, 75, 8));
-    version->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    layout.AddLabel("Peerwell version " PEERWELL_VERSION, QRect(90, 12, 75, 8),
+                    Qt::AlignRight | Qt::AlignVCenter);
     QPushButton* ok = layout.AddButton("OK", QRect(63, 75, 50, 14), "1");
     ok->setDefault(true);
     ok->setFocus();

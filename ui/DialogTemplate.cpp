@@ -47,10 +47,25 @@ QPushButton* DialogTemplate::AddButton(const QString& text, const QRect& units,
     return button;
 }
 
-QLabel* DialogTemplate::AddLabel(const QString& text, const QRect& units) const {
+QLabel* DialogTemplate::AddLabel(const QString& text, const QRect& units,
+                                 Qt::Alignment alignment) const {
     auto* label = new QLabel(text, &dialog_);
+    label->setAlignment(alignment);
     Place(*label, units);
+    FitText(*label, alignment);
     return label;
+}
+
+void DialogTemplate::FitText(QWidget& control, Qt::Alignment alignment) {
+    QRect box = control.geometry();
+    const int missing = control.sizeHint().width() - box.width();
+    if (missing <= 0)
+        return;
+    if (alignment & Qt::AlignRight)
+        box.setLeft(box.left() - missing);
+    else
+        box.setRight(box.right() + missing);
+    control.setGeometry(box);
 }
 
 QFrame* DialogTemplate::AddBlackFrame(const QRect& units) const {

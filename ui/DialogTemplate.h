@@ -27,7 +27,11 @@ public:
     // Puts a child of the dialog at its template rectangle and names it.
     void Place(QWidget& control, const QRect& units, const QString& id = {}) const;
     QPushButton* AddButton(const QString& text, const QRect& units, const QString& id) const;
-    QLabel* AddLabel(const QString& text, const QRect& units) const;
+    QLabel* AddLabel(const QString& text, const QRect& units,
+                     Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter) const;
+    // Widens a control whose text would not fit the template's box with the platform's font;
+    // a right-aligned one grows to the left.
+    static void FitText(QWidget& control, Qt::Alignment alignment = Qt::AlignLeft);
     // The thin black rectangle that groups controls.
     QFrame* AddBlackFrame(const QRect& units) const;
 

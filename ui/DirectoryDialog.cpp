@@ -57,6 +57,8 @@ void DirectoryDialog::CreateControls() {
     layout.Place(*inbound_, QRect(138, 33, 39, 12), "101");
     outbound_ = new QCheckBox("Outbound", this);
     layout.Place(*outbound_, QRect(138, 45, 46, 12), "102");
+    DialogTemplate::FitText(*inbound_);
+    DialogTemplate::FitText(*outbound_);
 
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &DirectoryDialog::accept);
