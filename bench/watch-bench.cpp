@@ -49,9 +49,11 @@ public:
             std::ofstream cfg(work + "/peer.cfg", std::ios::binary);
             cfg << std::string(38, '*') << "\r\n***   Do not change this file!!!   ***\r\n"
                 << std::string(38, '*') << "\r\n";
-            for (std::size_t i = 0; i < dirs.size(); ++i)
+            for (std::size_t i = 0; i < dirs.size(); ++i) {
+                fs::remove(work + "/d" + std::to_string(i) + ".log");
                 cfg << '"' << dirs[i] << "\" \"d" << i << "\" \"*\" \"*.*\" \"0\" \"" << work
                     << "/d" << i << ".log\" \"\"\r\n";
+            }
             argv = {peerwellProgram};
         } else {
             argv = {"/usr/bin/inotifywait",

@@ -6,6 +6,7 @@
 #include "platform/Wait.h"
 
 #include <cerrno>
+#include <exception>
 #include <iostream>
 #include <new>
 #include <system_error>
@@ -14,6 +15,19 @@ namespace {
 
 bool HoldsName(const std::vector<std::string>* names) {
     return names != nullptr && !names->empty();
+}
+
+// The errno that stands for an exception stopped at the edge of a thread.
+int ErrnoOf(const std::exception_ptr& caught) {
+    try {
+        std::rethrow_exception(caught);
+    } catch (const std::system_error& error) {
+        return error.code().value();
+    } catch (const std::bad_alloc&) {
+        return ENOMEM;
+    } catch (...) {
+        return ENOTRECOVERABLE;
+    }
 }
 
 } // namespace
@@ -26,22 +40,14 @@ std::thread MyWatchThread::Start() {
     try {
         stop_ = std::make_unique<platform::StopEvent>();
         return std::thread([this] {
-            int result;
             try {
-                result = Run();
-            } catch (const std::system_error& error) {
-                result = error.code().value();
-            } catch (const std::bad_alloc&) {
-                result = ENOMEM;
+                lastRunResult_ = Run();
             } catch (...) {
-                result = ENOTRECOVERABLE;
+                lastRunResult_ = ErrnoOf(std::current_exception());
             }
-            lastRunResult_ = result;
         });
-    } catch (const std::system_error& error) {
-        lastRunResult_ = error.code().value();
-    } catch (const std::bad_alloc&) {
-        lastRunResult_ = ENOMEM;
+    } catch (...) {
+        lastRunResult_ = ErrnoOf(std::current_exception());
     }
     return {};
 }
