@@ -3,6 +3,7 @@
 #include "platform/posix/FileDescriptor.h"
 #include "platform/posix/PollHandles.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstddef>
@@ -21,6 +22,9 @@ constexpr std::uint32_t DirMask = IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOV
 // While the directory is missing: the ancestor gains the next name on the way to it, or goes.
 constexpr std::uint32_t AncestorMask =
     IN_CREATE | IN_MOVED_TO | IN_DELETE_SELF | IN_MOVE_SELF | IN_ONLYDIR;
+// While the directory is watched: an ancestor renamed or removed takes it away from its path
+// without an event of its own. Added to whatever else watches that ancestor.
+constexpr std::uint32_t GuardMask = IN_MOVE_SELF | IN_DELETE_SELF | IN_ONLYDIR | IN_MASK_ADD;
 // Beyond this many names a pass lists the whole directory instead.
 constexpr std::size_t MaxNames = 1 << 16;
 
@@ -41,10 +45,11 @@ struct DirNotifier::Impl {
     std::string path;
     FileDescriptor fd;
     int error = 0;
-    int dirWatch = -1;      // the directory's watch; -1 while it is missing
-    int ancestorWatch = -1; // while it is missing: the nearest existing ancestor's watch
-    std::string awaited;    // the name in that ancestor that leads to the directory
-    bool complete = false;  // names holds every change since the last pass
+    int dirWatch = -1;       // the directory's watch; -1 while it is missing
+    int ancestorWatch = -1;  // while it is missing: the nearest existing ancestor's watch
+    std::string awaited;     // the name in that ancestor that leads to the directory
+    std::vector<int> guards; // while it is watched: its ancestors' watches (GuardMask)
+    bool complete = false;   // names holds every change since the last pass
     std::vector<std::string> names;
     std::unordered_set<std::string> seen;
 
@@ -99,15 +104,34 @@ struct DirNotifier::Impl {
         }
     }
 
+    // Best effort: without a guard only an ancestor's rename goes unnoticed.
+    void GuardAncestors() {
+        for (std::string child = path;;) {
+            std::string parent = SplitLast(child).first;
+            if (parent == child)
+                return;
+            const int wd = ::inotify_add_watch(fd.get(), parent.c_str(), GuardMask);
+            if (wd >= 0 && wd != dirWatch)
+                guards.push_back(wd);
+            child = std::move(parent);
+        }
+    }
+
+    void DropGuards() {
+        for (int& wd : guards)
+            DropWatch(wd);
+        guards.clear();
+    }
+
     // Watches the directory, or while it is missing the nearest existing ancestor.
     // Returns true when the directory itself is watched.
     bool Attach() {
+        DropGuards();
         DropWatch(ancestorWatch);
-        if (AddDirWatch() || error != 0 || !WatchAncestor())
-            return dirWatch >= 0;
-        // It may have appeared before its ancestor was watched.
-        if (AddDirWatch())
+        if (!AddDirWatch() && error == 0 && WatchAncestor() && AddDirWatch()) // appeared meanwhile
             DropWatch(ancestorWatch);
+        if (dirWatch >= 0)
+            GuardAncestors();
         return dirWatch >= 0;
     }
 
@@ -115,6 +139,7 @@ struct DirNotifier::Impl {
         error = code;
         DropWatch(dirWatch);
         DropWatch(ancestorWatch);
+        DropGuards();
         Incomplete();
     }
 
@@ -128,6 +153,13 @@ struct DirNotifier::Impl {
             return HandleDirEvent(event);
         if (event.wd == ancestorWatch)
             return HandleAncestorEvent(event);
+        if ((event.mask & (IN_MOVE_SELF | IN_DELETE_SELF)) &&
+            std::find(guards.begin(), guards.end(), event.wd) != guards.end()) {
+            DropWatch(dirWatch);
+            Incomplete();
+            Attach();
+            return true;
+        }
         return false; // a watch given up before
     }
 

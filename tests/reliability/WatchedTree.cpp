@@ -1,5 +1,6 @@
 #include "tests/reliability/WatchedTree.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 
@@ -12,6 +13,9 @@ constexpr std::size_t StampSize = 16;
 // A directory may have a backlog of events to work off first, on a loaded machine under a
 // sanitizer.
 constexpr auto SettleDeadline = std::chrono::seconds(180);
+constexpr auto AgreeDeadline = std::chrono::seconds(60);
+// Polls (of 5 ms) between two markers in a directory that has none logged yet.
+constexpr int RemakePolls = 100;
 
 } // namespace
 
@@ -87,33 +91,57 @@ bool WatchedTree::SettleAll() {
     return Settle(aliases);
 }
 
-// Every directory's marker is made at once, so that their passes overlap.
+// Every directory's marker is made at once, so that their passes overlap. A marker made before
+// the run watched its directory waits for the next change there, so while a directory has none
+// logged, another one is made now and then.
 bool WatchedTree::Settle(const std::vector<std::string>& aliases) {
-    const std::string marker = std::string(MarkerPrefix) + std::to_string(++markers_);
-    const auto logged = [&](const char* tag) {
-        return testsupport::WaitUntil(
-            [&] {
-                for (const std::string& alias : aliases) {
-                    if (!MarkerLogged(tag + alias + "\\" + marker))
-                        return false;
-                }
-                return true;
-            },
-            SettleDeadline);
+    std::vector<std::pair<std::string, std::string>> made; // alias, marker
+    const auto logged = [&](const std::string& tag, const std::string& alias,
+                            const std::string& marker) {
+        return MarkerLogged(tag + alias + "\\" + marker);
     };
-    for (const std::string& alias : aliases)
-        testsupport::WriteFile(Path(alias) + "/" + marker);
-    if (!logged(" [+] "))
+    const auto allLogged = [&](const std::string& tag) {
+        return std::all_of(made.begin(), made.end(),
+                           [&](const auto& m) { return logged(tag, m.first, m.second); });
+    };
+    const auto make = [&](const std::string& alias) {
+        for (const auto& [madeIn, marker] : made) {
+            if (madeIn == alias && logged(" [+] ", alias, marker))
+                return;
+        }
+        made.emplace_back(alias, std::string(MarkerPrefix) + std::to_string(++markers_));
+        testsupport::WriteFile(Path(alias) + "/" + made.back().second);
+    };
+    int polls = 0;
+    const bool added = testsupport::WaitUntil(
+        [&] {
+            if (polls++ % RemakePolls == 0)
+                std::for_each(aliases.begin(), aliases.end(), make);
+            return allLogged(" [+] ");
+        },
+        SettleDeadline);
+    if (!added)
         return false;
-    for (const std::string& alias : aliases)
+    for (const auto& [alias, marker] : made)
         std::filesystem::remove(Path(alias) + "/" + marker);
-    return logged(" [-] ");
+    return testsupport::WaitUntil([&] { return allLogged(" [-] "); }, SettleDeadline);
 }
 
 testsupport::Replay WatchedTree::Check(const std::string& alias) const {
     const Dir& dir = dirs_.at(alias);
     return testsupport::CheckLog(testsupport::ReadFile(dir.log), alias, dir.initial,
                                  testsupport::ListPlainFiles(dir.path));
+}
+
+testsupport::Replay WatchedTree::WaitUntilAgrees(const std::string& alias) const {
+    testsupport::Replay replay;
+    testsupport::WaitUntil(
+        [&] {
+            replay = Check(alias);
+            return replay.Agrees();
+        },
+        AgreeDeadline);
+    return replay;
 }
 
 int EnvironmentNumber(const char* name, int fallback) {

@@ -60,6 +60,8 @@ public:
 
     // The directory's log replayed over what it held at Add, against what it holds now.
     testsupport::Replay Check(const std::string& alias) const;
+    // Waits until Check agrees; the last Check.
+    testsupport::Replay WaitUntilAgrees(const std::string& alias) const;
 
     std::string Root() const { return root_.str(); }
     std::string Path(const std::string& alias) const { return dirs_.at(alias).path; }
