@@ -182,6 +182,22 @@ TEST(DirNotifierFollowsItsPath, AParentThatIsItselfReplacedIsFollowedToo) {
     EXPECT_EQ(notifier.Drain(), Changed);
 }
 
+TEST(DirNotifierFollowsItsPath, ARenamedParentTakesTheDirectoryAwayFromItsPath) {
+    TempDir root;
+    fs::create_directories(root / "parent/w");
+    DirNotifier notifier(root / "parent/w");
+    notifier.TakeChanges();
+
+    fs::rename(root / "parent", root / "moved");
+    EXPECT_EQ(notifier.Drain(), Changed);
+    EXPECT_FALSE(notifier.TakeChanges().complete);
+    WriteFile(root / "moved/w/elsewhere");
+    EXPECT_EQ(notifier.Drain(), Quiet);
+
+    fs::create_directories(root / "parent/w");
+    EXPECT_EQ(notifier.Drain(), Changed);
+}
+
 TEST(DirNotifierRefuses, PathsThatCannotBeWatchedSayWhy) {
     TempDir root;
     WriteFile(root / "plain");
