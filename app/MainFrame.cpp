@@ -136,10 +136,10 @@ void MainFrame::changeEvent(QEvent* event) {
 }
 
 void MainFrame::closeEvent(QCloseEvent* event) {
-    if (QueryClose())
-        event->accept();
-    else
-        event->ignore();
+    if (!QueryClose())
+        return event->ignore();
+    event->accept();
+    emit Closed();
 }
 
 bool MainFrame::eventFilter(QObject* watched, QEvent* event) {

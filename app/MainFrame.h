@@ -28,6 +28,10 @@ public:
 
     QMenu* createPopupMenu() override { return nullptr; }
 
+signals:
+    // The close query was answered Yes and the frame has closed, hidden or not.
+    void Closed();
+
 protected:
     bool event(QEvent* event) override;
     void changeEvent(QEvent* event) override;

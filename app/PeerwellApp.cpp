@@ -14,6 +14,9 @@ PeerwellApp::~PeerwellApp() {
 void PeerwellApp::InitMainWindow() {
     auto* client = new DirWindow();
     frame_ = std::make_unique<MainFrame>(client);
+    // Closing a hidden frame (at the end of the session) ends the program too.
+    setQuitOnLastWindowClosed(false);
+    connect(frame_.get(), &MainFrame::Closed, this, &QCoreApplication::quit, Qt::QueuedConnection);
 }
 
 int PeerwellApp::Run() {

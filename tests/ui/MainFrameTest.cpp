@@ -4,6 +4,7 @@
 
 #include <QListWidget>
 #include <QMenuBar>
+#include <QSignalSpy>
 #include <QToolBar>
 #include <QWidgetAction>
 #include <QtTest>
@@ -180,16 +181,21 @@ private slots:
     void closingTheFrameAsksTheSameQuestionOnce() {
         Workspace space;
         Program program;
+        QSignalSpy closed(program.frame.get(), &MainFrame::Closed);
         const int asked = Prompts::ShownCount();
 
         Prompts::SetNextAnswer(QMessageBox::No);
         QVERIFY(!program.frame->close());
         QVERIFY(program.frame->isVisible());
         QCOMPARE(Prompts::ShownCount(), asked + 1);
+        QCOMPARE(closed.count(), 0);
 
+        // Hidden behind the tray icon, as at the end of a session.
+        program.frame->hide();
         Prompts::SetNextAnswer(QMessageBox::Yes);
         QVERIFY(program.frame->close());
         QCOMPARE(Prompts::ShownCount(), asked + 2);
+        QCOMPARE(closed.count(), 1);
 
         program.frame.reset();
         QVERIFY(!program.tray->iconShown);
