@@ -1,12 +1,31 @@
 #include "engine/MyDir.h"
 
+#include "engine/EventLog.h"
+#include "platform/AppendFile.h"
+#include "platform/DirSearch.h"
+
+#include <unordered_set>
+
 MyDir::MyDir() = default;
+
 MyDir::MyDir(std::string Path, std::string Alias, char Kind, std::string Mask, std::int32_t Attrib,
              std::string Log, std::string Wav)
     : path_(std::move(Path)), alias_(std::move(Alias)), kind_(Kind), mask_(std::move(Mask)),
-      attrib_(Attrib), log_(std::move(Log)), wav_(std::move(Wav)) {}
-MyDir::MyDir(const MyDir& other) = default;
-MyDir& MyDir::operator=(const MyDir& other) = default;
+      attrib_(Attrib), log_(std::move(Log)), wav_(std::move(Wav)) {
+    Rescan();
+}
+
+MyDir::MyDir(const MyDir& other)
+    : path_(other.path_), alias_(other.alias_), kind_(other.kind_), mask_(other.mask_),
+      attrib_(other.attrib_), log_(other.log_), wav_(other.wav_), files_(other.files_),
+      links_(other.links_) {}
+
+MyDir& MyDir::operator=(const MyDir& other) {
+    if (this != &other)
+        *this = MyDir(other);
+    return *this;
+}
+
 MyDir::MyDir(MyDir&& other) noexcept = default;
 MyDir& MyDir::operator=(MyDir&& other) noexcept = default;
 MyDir::~MyDir() = default;
@@ -24,18 +43,99 @@ void MyDir::Get(std::string& Path, std::string& Alias, char& Kind, std::string& 
 
 void MyDir::Set(std::string Path, std::string Alias, char Kind, std::string Mask,
                 std::int32_t Attrib, std::string Log, std::string Wav) {
-    *this = MyDir(std::move(Path), std::move(Alias), Kind, std::move(Mask), Attrib, std::move(Log),
-                  std::move(Wav));
+    files_.Clear();
+    path_ = std::move(Path);
+    alias_ = std::move(Alias);
+    kind_ = Kind;
+    mask_ = std::move(Mask);
+    attrib_ = Attrib;
+    log_ = std::move(Log);
+    wav_ = std::move(Wav);
+    Rescan();
 }
 
-void MyDir::Rescan() {}
-void MyDir::Rescan(const platform::ChangeSet&) {}
+void MyDir::Rescan() {
+    added_.reset();
+    removed_.reset();
+    links_.clear();
+    files_.BeginScan();
+    platform::SearchDirectory(
+        path_ + platform::PathSeparator() + mask_, attrib_,
+        [this](std::string_view name) { files_.Seen(name); }, &links_);
+    files_.EndScan();
+}
+
+void MyDir::Rescan(const platform::ChangeSet& changes) {
+    if (!changes.complete) {
+        Rescan();
+        return;
+    }
+    // Decide every name before touching the snapshot, so a name that can't be decided leaves
+    // it as it was for the full listing.
+    const std::vector<std::string_view> names = NamesToExamine(changes);
+    std::vector<bool> listed;
+    std::vector<std::string> links;
+    listed.reserve(names.size());
+    for (const std::string_view name : names) {
+        bool isLink = false;
+        const platform::EntryCheck check =
+            platform::CheckEntry(path_, name, mask_, attrib_, &isLink);
+        if (check == platform::EntryCheck::Unknown) {
+            Rescan();
+            return;
+        }
+        listed.push_back(check == platform::EntryCheck::Listed);
+        if (isLink)
+            links.emplace_back(name);
+    }
+    added_.reset();
+    removed_.reset();
+    files_.BeginPass();
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        if (listed[i])
+            files_.Present(names[i]);
+        else
+            files_.Absent(names[i]);
+    }
+    files_.EndPass();
+    links_ = std::move(links);
+}
+
+// The changed names, then the known links that are not among them.
+std::vector<std::string_view> MyDir::NamesToExamine(const platform::ChangeSet& changes) const {
+    std::vector<std::string_view> names(changes.names.begin(), changes.names.end());
+    if (links_.empty())
+        return names;
+    const std::unordered_set<std::string_view> mentioned(names.begin(), names.end());
+    for (const std::string& link : links_) {
+        if (!mentioned.contains(link))
+            names.push_back(link);
+    }
+    return names;
+}
+
 const std::vector<std::string>* MyDir::GetAdded() {
-    return nullptr;
+    if (!added_ && kind_ != '-')
+        added_ = files_.Names('+');
+    return added_ ? &*added_ : nullptr;
 }
+
 const std::vector<std::string>* MyDir::GetRemoved() {
-    return nullptr;
+    if (!removed_ && kind_ != '+')
+        removed_ = files_.Names('-');
+    return removed_ ? &*removed_ : nullptr;
 }
-LogWrite MyDir::WriteLog(const std::string&) const {
-    return {};
+
+LogWrite MyDir::WriteLog(const std::string& timeStamp) const {
+    LogWrite result;
+    const std::string& label = alias_.empty() ? path_ : alias_;
+    for (const auto& [list, sign] : {std::pair{&added_, '+'}, std::pair{&removed_, '-'}}) {
+        if (*list) {
+            for (const std::string& name : **list)
+                result.lines.push_back(FormatLogLine(timeStamp, sign, label, name));
+        }
+    }
+    if (!log_.empty())
+        result.error = platform::AppendLines(log_, result.lines);
+    return result;
 }

@@ -7,10 +7,12 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
-// What one WriteLog call did: the lines it formatted (without line ends) and the errno of a
-// failed open or write (0 when everything was written).
+// What one WriteLog call did: the lines it formatted (without line ends), also when the log
+// could not be written or Log is empty, and the errno of a failed open or write (0 when every
+// line was written, or when Log is empty and nothing was to be written).
 struct LogWrite {
     std::vector<std::string> lines;
     int error = 0;
@@ -47,7 +49,9 @@ public:
     const std::vector<std::string>* GetAdded();
     const std::vector<std::string>* GetRemoved();
 
-    // Appends one line per name of the existing lists to the Log file (see EventLog.h).
+    // Opens (creates) the Log file and appends one line per name of the existing lists, the
+    // added names first (see EventLog.h); the lists are not built here. An empty Log writes
+    // nothing.
     LogWrite WriteLog(const std::string& timeStamp) const;
 
     const std::string& Path() const { return path_; }
@@ -56,6 +60,8 @@ public:
     const Snapshot& Files() const { return files_; }
 
 private:
+    std::vector<std::string_view> NamesToExamine(const platform::ChangeSet& changes) const;
+
     std::string path_;
     std::string alias_;
     char kind_ = '*';
@@ -64,6 +70,9 @@ private:
     std::string log_;
     std::string wav_;
     Snapshot files_;
+    // The symbolic links among the names matching Mask: a pass over changed names looks at them
+    // again, since their directory bit follows a target that can change without them.
+    std::vector<std::string> links_;
     std::optional<std::vector<std::string>> added_;
     std::optional<std::vector<std::string>> removed_;
 };

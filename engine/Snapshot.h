@@ -2,10 +2,63 @@
 
 #include "engine/MyFile.h"
 
+#include <cstdint>
+#include <string>
+#include <string_view>
 #include <vector>
 
-// Placeholder; replaced by the indexed snapshot.
+// The entries of a directory as the last scan left them, in the order their names were first
+// seen, each with its mark. A hash index over the names makes a full scan cost time in
+// proportion to the listing, and the entries whose mark is not '=' are kept in a list of their
+// own, so a pass over a few names never walks the whole snapshot.
 class Snapshot {
 public:
-    std::vector<MyFile> entries;
+    // A full scan: drops the entries marked '-', marks every other '-', then Seen() for each
+    // listed name marks it '=' or appends it marked '+'.
+    void BeginScan();
+    void Seen(std::string_view name);
+    void EndScan();
+
+    // A pass over the names a change notification mentioned: drops the entries marked '-' and
+    // turns '+' into '=', then Present() / Absent() for each distinct name examined. Every name
+    // not examined keeps its '='.
+    void BeginPass();
+    void Present(std::string_view name);
+    void Absent(std::string_view name);
+    void EndPass();
+
+    // The names marked '+' or '-' (mark), in snapshot order.
+    std::vector<std::string> Names(char mark) const;
+
+    // The entry named name, or null.
+    const MyFile* Find(std::string_view name) const;
+    // A copy of every entry in snapshot order.
+    std::vector<MyFile> Entries() const;
+    std::size_t size() const { return live_; }
+    bool empty() const { return live_ == 0; }
+    void Clear();
+
+private:
+    static constexpr char Dead = '\0';
+    static constexpr std::uint32_t None = UINT32_MAX;
+
+    std::uint32_t Lookup(std::string_view name) const;
+    std::uint32_t Append(std::string_view name);
+    void Drop(std::uint32_t index);
+    void Rehash(std::size_t slotCount);
+    void CompactIfSparse();
+
+    // In first-seen order; dropped entries stay as Dead until the next compaction.
+    std::vector<MyFile> entries_;
+    // Open addressing with linear probing: 0 is an empty slot, otherwise an entry index + 1.
+    // A slot whose entry is Dead is reused by the next insertion that probes past it.
+    std::vector<std::uint32_t> slots_;
+    std::size_t usedSlots_ = 0;
+    std::size_t live_ = 0;
+    std::size_t dead_ = 0;
+    // Indices of the entries whose mark is not '=', ascending between passes.
+    std::vector<std::uint32_t> changed_;
+    // Where the next name of a listing is expected: a directory usually lists in the same order
+    // as last time, so most names are found here without touching the index.
+    std::size_t cursor_ = 0;
 };

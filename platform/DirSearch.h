@@ -4,6 +4,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace platform {
 
@@ -20,17 +21,24 @@ char PathSeparator();
 // entries whose names match the last component (MatchesMask) and that pass the attribute
 // filter. Calls visit(name) for each, in the order the system returns them. With
 // AttrVolumeLabel the volume label comes first; if it can't be read nothing is listed.
-// Returns false when the directory could not be listed (no entries were visited then).
+// Returns false when the listing failed: the directory could not be opened (nothing was visited)
+// or reading it failed part-way (the entries before the failure were visited).
+// When links is given, it receives the names of the symbolic links that match the mask, listed
+// or not: their directory bit follows their target, which can change without their name
+// changing.
 bool SearchDirectory(const std::string& pattern, std::int32_t attrib,
-                     const std::function<void(std::string_view name)>& visit);
+                     const std::function<void(std::string_view name)>& visit,
+                     std::vector<std::string>* links = nullptr);
 
 // What a search with mask and attrib would say of one name in directory dir, without listing it.
 enum class EntryCheck {
     Listed,    // exists and would be listed
     NotListed, // missing, or filtered out by the mask or the attribute filter
-    Unknown    // could not be decided (access denied, I/O error): list the directory instead
+    Unknown    // could not be decided (access denied, I/O error, the volume-label bit, a name
+               // or mask holding a separator): list the directory instead
 };
+// When isLink is given, it says whether the name is a symbolic link that matches the mask.
 EntryCheck CheckEntry(const std::string& dir, std::string_view name, std::string_view mask,
-                      std::int32_t attrib);
+                      std::int32_t attrib, bool* isLink = nullptr);
 
 } // namespace platform

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "engine/MyDir.h"
+#include "tests/support/TempDir.h"
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+namespace enginetest {
+
+inline MyDir Watch(const testsupport::TempDir& dir, char kind = '*', std::string mask = "*.*",
+                   std::int32_t attrib = 0, std::string log = {}, std::string alias = {}) {
+    return MyDir(dir.str(), std::move(alias), kind, std::move(mask), attrib, std::move(log), {});
+}
+
+inline std::vector<std::string> Sorted(std::vector<std::string> names) {
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// The list, or an empty one where the record gives none.
+inline std::vector<std::string> Added(MyDir& dir) {
+    const std::vector<std::string>* names = dir.GetAdded();
+    return names ? *names : std::vector<std::string>{};
+}
+inline std::vector<std::string> Removed(MyDir& dir) {
+    const std::vector<std::string>* names = dir.GetRemoved();
+    return names ? *names : std::vector<std::string>{};
+}
+
+} // namespace enginetest

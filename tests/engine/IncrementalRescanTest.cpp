@@ -1,0 +1,156 @@
+#include "engine/MyDir.h"
+#include "platform/DirSearch.h"
+#include "platform/posix/FileDescriptor.h"
+#include "tests/engine/EngineTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/inotify.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <random>
+#include <set>
+
+using namespace enginetest;
+using testsupport::TempDir;
+using testsupport::WriteFile;
+using Names = std::vector<std::string>;
+namespace fs = std::filesystem;
+
+namespace {
+
+// The names inotify reports for one directory since the last Take(), as the watch's notifier
+// collects them.
+class NameRecorder {
+public:
+    explicit NameRecorder(const std::string& dir)
+        : inotify_(inotify_init1(IN_NONBLOCK | IN_CLOEXEC)) {
+        EXPECT_GE(inotify_add_watch(inotify_.get(), dir.c_str(),
+                                    IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO),
+                  0);
+    }
+
+    platform::ChangeSet Take() {
+        platform::ChangeSet changes{true, {}};
+        std::set<std::string> seen;
+        alignas(inotify_event) char buffer[64 * 1024];
+        ssize_t size;
+        while ((size = read(inotify_.get(), buffer, sizeof buffer)) > 0) {
+            for (char* at = buffer; at < buffer + size;) {
+                const auto* event = reinterpret_cast<const inotify_event*>(at);
+                if (event->mask & IN_Q_OVERFLOW)
+                    changes.complete = false;
+                if (event->len > 0 && seen.insert(event->name).second)
+                    changes.names.emplace_back(event->name);
+                at += sizeof(inotify_event) + event->len;
+            }
+        }
+        return changes;
+    }
+
+private:
+    platform::FileDescriptor inotify_;
+};
+
+std::vector<std::pair<std::string, char>> Marks(const MyDir& dir) {
+    std::vector<std::pair<std::string, char>> marks;
+    for (const MyFile& file : dir.Files().Entries())
+        marks.emplace_back(file.Name, file.State);
+    std::sort(marks.begin(), marks.end());
+    return marks;
+}
+
+// One random change of the kind people and programs make in a watched directory.
+void RandomChange(const TempDir& tmp, std::mt19937& random) {
+    static const std::vector<std::string> names{"a.txt", "A.txt", "a.TXT", "b.log", ".hidden",
+                                                "c",     "sub",   "Sub",   "pipe",  "link"};
+    auto pick = [&] {
+        return tmp / names[std::uniform_int_distribution<std::size_t>(0, names.size() - 1)(random)];
+    };
+    std::error_code ignored;
+    const std::string target = pick();
+    switch (std::uniform_int_distribution<>(0, 6)(random)) {
+    case 0:
+    case 1:
+        // Opening a FIFO for writing would wait for a reader.
+        if (const fs::file_status status = fs::status(target, ignored);
+            !fs::exists(status) || fs::is_regular_file(status))
+            WriteFile(target, "x");
+        break;
+    case 2:
+        fs::remove(target, ignored);
+        break;
+    case 3:
+    case 4:
+        fs::rename(target, pick(), ignored);
+        break;
+    case 5:
+        fs::create_directory(target, ignored);
+        break;
+    default:
+        if (std::bernoulli_distribution(0.5)(random))
+            mkfifo(target.c_str(), 0600);
+        else
+            fs::create_directory_symlink("sub", target, ignored);
+        break;
+    }
+}
+
+} // namespace
+
+TEST(IncrementalRescan, ReportsWhatAFullListingReportsOverRandomChanges) {
+    TempDir tmp;
+    NameRecorder recorder(tmp.str());
+    struct Filter {
+        const char* mask;
+        std::int32_t attrib;
+    };
+    const std::vector<Filter> filters{
+        {"*.*", 0}, {"*.txt", 0x02}, {"*", 0x16}, {"?*", 0x10}, {"*.*", 0x08}};
+    std::vector<MyDir> full, incremental;
+    for (const Filter& filter : filters) {
+        full.push_back(Watch(tmp, '*', filter.mask, filter.attrib));
+        incremental.push_back(Watch(tmp, '*', filter.mask, filter.attrib));
+    }
+    std::mt19937 random(99);
+    for (int round = 0; round < 300; ++round) {
+        const int changes = std::uniform_int_distribution<>(1, 4)(random);
+        for (int i = 0; i < changes; ++i)
+            RandomChange(tmp, random);
+        const platform::ChangeSet changeSet = recorder.Take();
+        ASSERT_TRUE(changeSet.complete);
+        for (std::size_t f = 0; f < filters.size(); ++f) {
+            full[f].Rescan();
+            incremental[f].Rescan(changeSet);
+            SCOPED_TRACE("round " + std::to_string(round) + " mask " + filters[f].mask);
+            ASSERT_EQ(Sorted(Added(incremental[f])), Sorted(Added(full[f])));
+            ASSERT_EQ(Sorted(Removed(incremental[f])), Sorted(Removed(full[f])));
+            ASSERT_EQ(Marks(incremental[f]), Marks(full[f]));
+        }
+    }
+}
+
+TEST(IncrementalRescan, ACompleteChangeSetIsTrustedWithoutListing) {
+    TempDir tmp;
+    WriteFile(tmp / "old");
+    MyDir dir = Watch(tmp);
+    WriteFile(tmp / "unmentioned");
+    WriteFile(tmp / "new");
+    fs::remove(tmp / "old");
+    dir.Rescan(platform::ChangeSet{true, {"new", "old", "never-existed"}});
+    EXPECT_EQ(Added(dir), Names{"new"});
+    EXPECT_EQ(Removed(dir), Names{"old"});
+    EXPECT_EQ(dir.Files().Find("unmentioned"), nullptr);
+}
+
+TEST(IncrementalRescan, AnIncompleteOrUndecidableChangeSetFallsBackToAFullListing) {
+    TempDir tmp;
+    MyDir dir = Watch(tmp);
+    WriteFile(tmp / "first");
+    dir.Rescan(platform::ChangeSet{false, {}});
+    EXPECT_EQ(Added(dir), Names{"first"});
+    WriteFile(tmp / "second");
+    dir.Rescan(platform::ChangeSet{true, {std::string(300, 'n')}});
+    EXPECT_EQ(Added(dir), Names{"second"});
+}

@@ -1,0 +1,144 @@
+#include "engine/Snapshot.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+#include <set>
+
+namespace {
+
+// The snapshot as first described: a plain sequence searched from the start for every name.
+struct LinearSnapshot {
+    std::vector<MyFile> files;
+
+    void Scan(const std::vector<std::string>& listing) {
+        std::erase_if(files, [](const MyFile& f) { return f.State == '-'; });
+        for (MyFile& f : files)
+            f.State = '-';
+        for (const std::string& name : listing) {
+            auto found = std::find_if(files.begin(), files.end(),
+                                      [&](const MyFile& f) { return f.Name == name; });
+            if (found != files.end())
+                found->State = '=';
+            else
+                files.push_back({name, '+'});
+        }
+    }
+    std::vector<std::string> Names(char mark) const {
+        std::vector<std::string> names;
+        for (const MyFile& f : files) {
+            if (f.State == mark)
+                names.push_back(f.Name);
+        }
+        return names;
+    }
+};
+
+void ExpectSame(const LinearSnapshot& expected, const Snapshot& actual, int round) {
+    const std::vector<MyFile> entries = actual.Entries();
+    ASSERT_EQ(entries.size(), expected.files.size()) << "round " << round;
+    ASSERT_EQ(actual.size(), expected.files.size()) << "round " << round;
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        EXPECT_EQ(entries[i].Name, expected.files[i].Name) << "round " << round << " entry " << i;
+        EXPECT_EQ(entries[i].State, expected.files[i].State) << "round " << round << " entry " << i;
+    }
+    EXPECT_EQ(actual.Names('+'), expected.Names('+')) << "round " << round;
+    EXPECT_EQ(actual.Names('-'), expected.Names('-')) << "round " << round;
+}
+
+// Names that differ in case only, some that come and go, many that stay.
+std::vector<std::string> Universe() {
+    std::vector<std::string> names{"a", "A", "readme", "README", "ReadMe", ".hidden", "x.txt"};
+    for (int i = 0; i < 40; ++i)
+        names.push_back("file" + std::to_string(i));
+    return names;
+}
+
+// A random subset of the universe, in an order that mostly follows the universe (as a
+// directory lists in a stable order) but is sometimes shuffled.
+std::vector<std::string> RandomListing(std::mt19937& random, const std::vector<std::string>& all,
+                                       bool withDuplicates) {
+    std::vector<std::string> listing;
+    const double keep = std::uniform_real_distribution<>(0.2, 1.0)(random);
+    for (const std::string& name : all) {
+        if (std::bernoulli_distribution(keep)(random))
+            listing.push_back(name);
+    }
+    if (std::bernoulli_distribution(0.3)(random))
+        std::shuffle(listing.begin(), listing.end(), random);
+    if (withDuplicates && !listing.empty() && std::bernoulli_distribution(0.3)(random)) {
+        const auto copies = std::uniform_int_distribution<std::size_t>(1, 3)(random);
+        for (std::size_t i = 0; i < copies; ++i) {
+            const auto pos = std::uniform_int_distribution<std::size_t>(0, listing.size())(random);
+            listing.insert(
+                listing.begin() + static_cast<std::ptrdiff_t>(pos),
+                listing[std::uniform_int_distribution<std::size_t>(0, listing.size() - 1)(random)]);
+        }
+    }
+    return listing;
+}
+
+void Scan(Snapshot& snapshot, const std::vector<std::string>& listing) {
+    snapshot.BeginScan();
+    for (const std::string& name : listing)
+        snapshot.Seen(name);
+    snapshot.EndScan();
+}
+
+// A pass told of every name whose presence changed, plus a few that did not, in listing order
+// for the present ones: the order in which a full scan would append them.
+void Pass(Snapshot& snapshot, const std::vector<std::string>& listing,
+          const std::vector<std::string>& all, std::mt19937& random) {
+    const std::set<std::string> present(listing.begin(), listing.end());
+    snapshot.BeginPass();
+    for (const std::string& name : listing) {
+        const MyFile* known = snapshot.Find(name);
+        if (!known || std::bernoulli_distribution(0.2)(random))
+            snapshot.Present(name);
+    }
+    for (const std::string& name : all) {
+        if (!present.count(name) &&
+            (snapshot.Find(name) || std::bernoulli_distribution(0.2)(random)))
+            snapshot.Absent(name);
+    }
+    snapshot.EndPass();
+}
+
+} // namespace
+
+TEST(Snapshot, FullScansGiveTheMarksAndOrderOfALinearSearch) {
+    std::mt19937 random(20240611);
+    const std::vector<std::string> all = Universe();
+    LinearSnapshot expected;
+    Snapshot actual;
+    for (int round = 0; round < 400; ++round) {
+        const std::vector<std::string> listing = RandomListing(random, all, true);
+        expected.Scan(listing);
+        Scan(actual, listing);
+        ExpectSame(expected, actual, round);
+    }
+}
+
+TEST(Snapshot, PassesOverChangedNamesGiveTheMarksAndOrderOfALinearSearch) {
+    std::mt19937 random(4711);
+    const std::vector<std::string> all = Universe();
+    LinearSnapshot expected;
+    Snapshot actual;
+    for (int round = 0; round < 400; ++round) {
+        const std::vector<std::string> listing = RandomListing(random, all, false);
+        expected.Scan(listing);
+        if (round == 0 || std::bernoulli_distribution(0.25)(random))
+            Scan(actual, listing);
+        else
+            Pass(actual, listing, all, random);
+        ExpectSame(expected, actual, round);
+    }
+}
+
+TEST(Snapshot, ADuplicateInOneListingTurnsItsNewEntryIntoSeenAgain) {
+    Snapshot snapshot;
+    Scan(snapshot, {"a", "b", "a"});
+    EXPECT_EQ(snapshot.Names('+'), std::vector<std::string>{"b"});
+    EXPECT_EQ(snapshot.Find("a")->State, '=');
+}
