@@ -79,18 +79,27 @@ expect() {
 
 spawn() {
     "$@" &
-    E2E_PIDS="$! $E2E_PIDS"
+    LAST_PID=$!
+    E2E_PIDS="$LAST_PID $E2E_PIDS"
 }
 
 start_desktop() {
     fifo="$E2E_TMP/displayfd"
     mkfifo "$fifo"
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fifo" >"$E2E_TMP/xvfb.log" 2>&1 &
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$fifo" \
+        >"$E2E_TMP/xvfb.log" 2>&1 &
     E2E_PIDS="$! $E2E_PIDS"
     read -r number <"$fifo" || fail "Xvfb did not start: $(cat "$E2E_TMP/xvfb.log")"
     export DISPLAY=":$number"
-    spawn openbox --sm-disable >"$E2E_TMP/openbox.log" 2>&1
-    wait_until 20 window_manager_running || fail "openbox did not start: $(cat "$E2E_TMP/openbox.log")"
+    wait_until 20 xprop -root || fail "Xvfb does not answer: $(cat "$E2E_TMP/xvfb.log")"
+    # On a loaded machine openbox has been seen to give up on a display that had just answered.
+    for attempt in 1 2 3; do
+        spawn openbox --sm-disable >"$E2E_TMP/openbox.log" 2>&1
+        wait_until 20 window_manager_running && break
+        is_running "$LAST_PID" && attempt=3
+        echo "openbox: $(cat "$E2E_TMP/openbox.log")" >&2
+        [ "$attempt" -lt 3 ] || fail "openbox did not start: $(cat "$E2E_TMP/openbox.log")"
+    done
     spawn trayer --edge bottom --align right --widthtype request --expand false \
         >"$E2E_TMP/trayer.log" 2>&1
     wait_until 20 tray_panel || fail "trayer did not start: $(cat "$E2E_TMP/trayer.log")"

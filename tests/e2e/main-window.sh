@@ -19,6 +19,13 @@ printf '%s\r\n' \
     "\"$WORK/quiet\" \"\" \"*\" \"*.txt\" \"0\" \"\" \"\"" >"$WORK/peer.cfg"
 cp "$WORK/peer.cfg" "$WORK/peer.cfg.before"
 
+# The actions the window manager offers on a window (openbox sets them on each one it manages).
+minimisable_not_resizable() {
+    actions=$(xprop -id "$1" _NET_WM_ALLOWED_ACTIONS)
+    case "$actions" in *_NET_WM_ACTION_MINIMIZE*) ;; *) return 1 ;; esac
+    ! echo "$actions" | grep -Eq '_NET_WM_ACTION_(RESIZE|MAXIMIZE)'
+}
+
 start_desktop
 start_peerwell "$program" "$WORK"
 
@@ -28,6 +35,8 @@ expect "one window titled Peerwell is shown" 30 visible_window Peerwell || fail 
 main=$(visible_window Peerwell)
 expect "its outer size is 380 x 265" 5 has_outer_size "$main" 380x265 ||
     echo "  outer size is $(outer_size "$main")" >&2
+expect "the window manager offers to minimise it but not to resize or maximise it" 5 \
+    minimisable_not_resizable "$main" || xprop -id "$main" _NET_WM_ALLOWED_ACTIONS >&2
 
 touch "$WORK/inbox/arrival.txt"
 rm "$WORK/outbox/leaving.txt"
