@@ -194,6 +194,21 @@ keys() {
     xdotool key --clearmodifiers --delay 80 "$@"
 }
 
+# record PATH ALIAS KIND MASK ATTRIB LOG WAV: one record line of peer.cfg.
+record() {
+    printf '"%s" "%s" "%s" "%s" "%s" "%s" "%s"' "$@"
+}
+
+# write_config FILE RECORD...: a peer.cfg with its header and one line per record, CR LF ended.
+write_config() {
+    file=$1
+    shift
+    printf '%s\r\n' \
+        '**************************************' \
+        '***   Do not change this file!!!   ***' \
+        '**************************************' "$@" >"$file"
+}
+
 not() {
     ! "$@"
 }

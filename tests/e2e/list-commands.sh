@@ -10,12 +10,8 @@ shots=$2
 
 WORK="$E2E_TMP/work"
 mkdir -p "$WORK/first" "$WORK/drop box" "$WORK/logs"
-printf '%s\r\n' \
-    '**************************************' \
-    '***   Do not change this file!!!   ***' \
-    '**************************************' \
-    "\"$WORK/first\" \"\" \"*\" \"*.*\" \"0\" \"\" \"\"" >"$WORK/peer.cfg"
-added="\"$WORK/drop box\" \"Drop\" \"*\" \"*.*\" \"0\" \"$WORK/logs/drop.log\" \"\""
+write_config "$WORK/peer.cfg" "$(record "$WORK/first" '' '*' '*.*' 0 '' '')"
+added=$(record "$WORK/drop box" Drop '*' '*.*' 0 "$WORK/logs/drop.log" '')
 
 start_desktop
 start_peerwell "$program" "$WORK"

@@ -10,13 +10,10 @@ shots=$2
 WORK="$E2E_TMP/work"
 mkdir -p "$WORK/inbox" "$WORK/outbox" "$WORK/quiet" "$WORK/logs"
 touch "$WORK/outbox/leaving.txt"
-printf '%s\r\n' \
-    '**************************************' \
-    '***   Do not change this file!!!   ***' \
-    '**************************************' \
-    "\"$WORK/inbox\" \"Inbox\" \"*\" \"*.*\" \"0\" \"$WORK/logs/inbox.log\" \"\"" \
-    "\"$WORK/outbox\" \"\" \"-\" \"*.*\" \"0\" \"$WORK/logs/outbox.log\" \"\"" \
-    "\"$WORK/quiet\" \"\" \"*\" \"*.txt\" \"0\" \"\" \"\"" >"$WORK/peer.cfg"
+write_config "$WORK/peer.cfg" \
+    "$(record "$WORK/inbox" Inbox '*' '*.*' 0 "$WORK/logs/inbox.log" '')" \
+    "$(record "$WORK/outbox" '' - '*.*' 0 "$WORK/logs/outbox.log" '')" \
+    "$(record "$WORK/quiet" '' '*' '*.txt' 0 '' '')"
 cp "$WORK/peer.cfg" "$WORK/peer.cfg.before"
 
 # The actions the window manager offers on a window (openbox sets them on each one it manages).

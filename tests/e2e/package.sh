@@ -85,9 +85,8 @@ expect "systemd accepts the unit and finds its program and manual page" 0 \
 logs="$E2E_TMP/logs"
 mkdir -p "$logs" "$E2E_TMP/watched"
 mkdir -p "$HOME/.config/peerwell"
-printf '%s\r\n' '***' '***' '***' \
-    "\"$E2E_TMP/watched\" \"W\" \"*\" \"*.*\" \"0\" \"$logs/w.log\" \"\"" \
-    >"$HOME/.config/peerwell/peer.cfg"
+write_config "$HOME/.config/peerwell/peer.cfg" \
+    "$(record "$E2E_TMP/watched" W '*' '*.*' 0 "$logs/w.log" '')"
 (cd "$HOME/.config/peerwell" && exec "$root$exec_start") >"$WORK/peerwell.out" 2>&1 &
 PEERWELL_PID=$!
 E2E_PIDS="$PEERWELL_PID $E2E_PIDS"
