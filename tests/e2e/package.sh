@@ -29,7 +29,7 @@ renders_cleanly() {
 }
 
 cpack --config "$build/CPackConfig.cmake" -G DEB -B "$E2E_TMP/out" >"$E2E_TMP/cpack.log" 2>&1 ||
-    fail "cpack failed: $(tail -20 "$E2E_TMP/cpack.log")"
+    fail "cpack failed: $(tail -20 "$E2E_TMP/cpack.log" "$E2E_TMP"/out/_CPack_Packages/*/DEB/*.log)"
 deb="$E2E_TMP/out/peerwell_${version}_$(dpkg --print-architecture).deb"
 expect "the package is named peerwell_<version>_<arch>.deb" 0 test -f "$deb" ||
     fail "no $deb among: $(ls "$E2E_TMP/out")"
