@@ -17,15 +17,20 @@ install(TARGETS peerwell-watch RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 # Manual pages: one text on the file formats and limits, shared by both pages.
 file(READ ${resources}/man/formats.roff PEERWELL_MAN_FORMATS)
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${resources}/man/formats.roff)
-foreach(page peerwell peerwell-watch)
-    configure_file(${resources}/man/${page}.1.in ${generated}/${page}.1 @ONLY)
-endforeach()
+set(pages peerwell-watch)
+if(TARGET peerwell)
+    list(APPEND pages peerwell)
+endif()
 find_program(PEERWELL_GZIP gzip REQUIRED)
-set(pages_gz ${generated}/peerwell.1.gz ${generated}/peerwell-watch.1.gz)
-add_custom_command(OUTPUT ${pages_gz}
-    COMMAND ${PEERWELL_GZIP} -9nkf ${generated}/peerwell.1 ${generated}/peerwell-watch.1
-    DEPENDS ${generated}/peerwell.1 ${generated}/peerwell-watch.1
-    COMMENT "Compressing the manual pages")
+set(pages_gz)
+foreach(page ${pages})
+    configure_file(${resources}/man/${page}.1.in ${generated}/${page}.1 @ONLY)
+    add_custom_command(OUTPUT ${generated}/${page}.1.gz
+        COMMAND ${PEERWELL_GZIP} -9nkf ${generated}/${page}.1
+        DEPENDS ${generated}/${page}.1
+        COMMENT "Compressing the manual page ${page}(1)")
+    list(APPEND pages_gz ${generated}/${page}.1.gz)
+endforeach()
 
 # The package's change log, dated from the release date.
 execute_process(COMMAND date -u -R -d "${PEERWELL_RELEASE_DATE} 12:00"
