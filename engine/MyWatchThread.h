@@ -30,7 +30,8 @@ public:
 
     DirArray Dirs;
 
-    // Starts a new run on a new thread; the owner joins the returned thread exactly once.
+    // Starts a new run on a new thread; the owner joins the returned thread exactly once, and
+    // only then starts the next run.
     // The stop event exists before the thread does, so no stop request is lost. Returns a
     // non-joinable thread when no thread could be created (LastRunResult() says why).
     std::thread Start();
