@@ -32,10 +32,16 @@ std::string ConfigText(const std::vector<Record>& records) {
     return ReadFile(scratch / DirWindow::ConfigFileName);
 }
 
-// Creates a file in the record's directory and waits until the record's log reports it.
+// Creates files name.1, name.2, ... in the record's directory until its log reports one: a run
+// that has just started reports only what happens after it has set up its notifications.
 bool Reported(const Record& record, const std::string& name) {
-    WriteFile(record.path + "/" + name, "x");
-    return WaitUntil([&] { return ReadFile(record.log).find(name) != std::string::npos; });
+    int created = 0;
+    return WaitUntil([&] {
+        if (ReadFile(record.log).find(name) != std::string::npos)
+            return true;
+        WriteFile(record.path + "/" + name + "." + std::to_string(++created), "x");
+        return false;
+    });
 }
 
 // The next Directory dialog gets these texts typed (none: left alone) and OK pressed; a refused
