@@ -30,13 +30,26 @@ Wildcard::Wildcard(std::string_view mask) {
             steps_.push_back({Token::DotOrEnd, 0});
         } else {
             steps_.push_back({Token::Literal, Fold(c)});
+            suffix_ += Fold(c);
         }
     }
+    // A star before a '.' may not take the name's last dot, but a suffix that starts with a dot
+    // holds that dot itself.
+    suffixOnly_ = stars_ == 1 &&
+                  (steps_[0].token == Token::Star || steps_[0].token == Token::NoFinalDot) &&
+                  suffix_.size() + 1 == steps_.size();
 }
 
 bool Wildcard::Matches(std::string_view name) const {
     if (matchesAll_)
         return true;
+    if (suffixOnly_) {
+        if (name.size() < suffix_.size())
+            return false;
+        const std::string_view tail = name.substr(name.size() - suffix_.size());
+        return std::equal(tail.begin(), tail.end(), suffix_.begin(),
+                          [](char a, char b) { return Fold(a) == b; });
+    }
     const std::size_t lastDot = name.rfind('.');
     return stars_ < 2 ? MatchFrom(0, 0, name, lastDot) : MatchAllPaths(name, lastDot);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -32,6 +33,9 @@ private:
 
     std::vector<Step> steps_;
     bool matchesAll_ = false;
+    // Set for a star followed by plain characters only ("*.txt"): the name's end is compared.
+    bool suffixOnly_ = false;
+    std::string suffix_;
     int stars_ = 0;
 };
 
