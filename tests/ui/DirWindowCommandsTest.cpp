@@ -8,10 +8,8 @@
 #include "ui/Prompts.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QDir>
 #include <QListWidget>
-#include <QTimer>
 #include <QtTest>
 #include <filesystem>
 #include <optional>
@@ -254,71 +252,56 @@ private slots:
         QVERIFY(!s.ConfigWritten());
     }
 
-    void logFileTakesANewFileInAnExistingFolderButNoReadOnlyFile() {
+    void fileCommandsStoreOnlyAUsableFile() {
         Session s(1);
         Record& record = s.records[0];
+        record.wav = std::string(300, 'w'); // longer than the dialog's field
         s.Start();
         const QString cwd = QDir::currentPath();
         s.ForgetConfig();
-
-        const auto choose = [&](const std::string& file) {
+        const auto choose = [&](int command, const std::string& file) {
             Prompts::SetNextAnswer(QMessageBox::Ok);
             Prompts::SetNextFileName(QString::fromStdString(file));
-            s.Run(CM_LOGFILE);
+            s.Run(command);
+            return *Prompts::LastFileRequest();
         };
-        choose("");
-        QCOMPARE(Prompts::LastFileRequest()->title, "Get LOG - file");
-        QCOMPARE(Prompts::LastFileRequest()->filters,
-                 QStringList({"log files (*.log)", "all files (*.*)"}));
-        QCOMPARE(Prompts::LastFileRequest()->defaultSuffix, "log");
-        QCOMPARE(Prompts::LastFileRequest()->initialFile.toStdString(), record.log);
-        QVERIFY(!Prompts::LastFileRequest()->mustExist);
+        const Prompts::FileRequest log = choose(CM_LOGFILE, "");
+        QCOMPARE(log.title, "Get LOG - file");
+        QCOMPARE(log.filters, QStringList({"log files (*.log)", "all files (*.*)"}));
+        QCOMPARE(log.defaultSuffix, "log");
+        QCOMPARE(log.initialFile.toStdString(), record.log);
+        QVERIFY(!log.mustExist);
+        const Prompts::FileRequest wav = choose(CM_WAVFILE, "");
+        QCOMPARE(wav.title, "Browse WAV - file");
+        QCOMPARE(wav.filters, QStringList({"wav files (*.wav)"}));
+        QCOMPARE(wav.defaultSuffix, "");
+        QCOMPARE(wav.initialFile, QString(259, 'w'));
+        QVERIFY(wav.mustExist);
 
         WriteFile(s.space / "read-only.log");
         std::filesystem::permissions(s.space / "read-only.log", std::filesystem::perms::owner_read);
-        for (const std::string& refused :
-             {s.space / "no-folder/x.log", s.space / "read-only.log", s.space / "say\"hi\".log"}) {
+        const std::pair<int, std::string> refused[] = {{CM_LOGFILE, s.space / "no-folder/x.log"},
+                                                       {CM_LOGFILE, s.space / "read-only.log"},
+                                                       {CM_LOGFILE, s.space / "say\"hi\".log"},
+                                                       {CM_WAVFILE, s.space / "missing.wav"}};
+        for (const auto& [command, file] : refused) {
             const int shown = Prompts::ShownCount();
-            choose(refused);
+            choose(command, file);
             QCOMPARE(Prompts::ShownCount(), shown + 1);
             QCOMPARE(Prompts::LastShown()->caption, "Error");
-            QCOMPARE(s.Window().Log, record.log);
         }
+        QCOMPARE(s.Window().Log, record.log);
         QVERIFY(!s.ConfigWritten());
 
         record.log = s.space.MakeDir("logs") + "/new.log";
-        choose(record.log);
-        QCOMPARE(s.Window().Log, record.log);
-        QCOMPARE(s.Config(), ConfigText(s.records));
-        QVERIFY(Reported(record, "into-new-log.txt"));
-        QCOMPARE(QDir::currentPath(), cwd);
-    }
-
-    void wavFileRequiresAnExistingFile() {
-        Session s(1);
-        Record& record = s.records[0];
-        record.wav = std::string(300, 'w');
-        s.Start();
-        s.ForgetConfig();
-
-        Prompts::SetNextAnswer(QMessageBox::Ok);
-        Prompts::SetNextFileName(QString::fromStdString(s.space / "missing.wav"));
-        s.Run(CM_WAVFILE);
-        QCOMPARE(Prompts::LastFileRequest()->title, "Browse WAV - file");
-        QCOMPARE(Prompts::LastFileRequest()->filters, QStringList({"wav files (*.wav)"}));
-        QCOMPARE(Prompts::LastFileRequest()->defaultSuffix, "");
-        QCOMPARE(Prompts::LastFileRequest()->initialFile, QString(259, 'w'));
-        QVERIFY(Prompts::LastFileRequest()->mustExist);
-        QCOMPARE(Prompts::LastShown()->caption, "Error");
-        QVERIFY(!s.ConfigWritten());
-
         record.wav = s.space / "system-sound.wav"; // read-only, as installed sounds are
         WriteFile(record.wav, "RIFF");
         std::filesystem::permissions(record.wav, std::filesystem::perms::owner_read);
-        Prompts::SetNextFileName(QString::fromStdString(record.wav));
-        s.Run(CM_WAVFILE);
-        QCOMPARE(s.Window().Wav, record.wav);
+        choose(CM_LOGFILE, record.log);
+        choose(CM_WAVFILE, record.wav);
         QCOMPARE(s.Config(), ConfigText(s.records));
+        QVERIFY(Reported(record, "into-new-log.txt"));
+        QCOMPARE(QDir::currentPath(), cwd);
     }
 
     void viewAndDoubleClickOpenTheLogInTheViewer() {
@@ -353,20 +336,6 @@ private slots:
         QCOMPARE(Prompts::LastShown()->text, "Can not use external viewer!");
         QCOMPARE(Prompts::LastShown()->caption, "Error");
         QCOMPARE(Prompts::LastShown()->icon, QMessageBox::NoIcon);
-    }
-
-    void aboutShowsTheAboutBoxOverTheWindow() {
-        Session s(0);
-        s.Start();
-        QString title;
-        QTimer::singleShot(0, [&] {
-            if (QWidget* box = QApplication::activeModalWidget()) {
-                title = box->windowTitle();
-                QTest::keyClick(box, Qt::Key_Escape);
-            }
-        });
-        s.Run(CM_ABOUT);
-        QCOMPARE(title, "About Peerwell");
     }
 };
 
