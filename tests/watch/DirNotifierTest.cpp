@@ -171,17 +171,6 @@ TEST(DirNotifierFollowsItsPath, ADirectoryMissingWithItsParentsSignalsOnceItExis
     EXPECT_THAT(notifier.TakeChanges().names, ElementsAre("file"));
 }
 
-TEST(DirNotifierFollowsItsPath, AParentThatIsItselfReplacedIsFollowedToo) {
-    TempDir root;
-    fs::create_directory(root / "a");
-    DirNotifier notifier(root / "a/b");
-    fs::remove(root / "a");
-    EXPECT_EQ(notifier.Drain(), Quiet);
-    fs::create_directories(root / "a/b");
-    // When the event about the new parent is read, b is already there: no event about b comes.
-    EXPECT_EQ(notifier.Drain(), Changed);
-}
-
 TEST(DirNotifierFollowsItsPath, ARenamedParentTakesTheDirectoryAwayFromItsPath) {
     TempDir root;
     fs::create_directories(root / "parent/w");

@@ -4,8 +4,6 @@
 #include <thread>
 
 using testing::Contains;
-using testing::Each;
-using testing::IsEmpty;
 using testing::Not;
 using testsupport::WaitUntil;
 using testsupport::WriteFile;
@@ -89,14 +87,4 @@ TEST_F(WatchThread, AFileCreatedWhileStoppedIsReportedAtTheNextChangeNotAtRestar
     WriteFile(dir + "/after");
     EXPECT_TRUE(Logged("in", "[+] in\\after"));
     EXPECT_THAT(EventsOf("in"), Contains("[+] in\\meanwhile"));
-}
-
-TEST_F(WatchThread, LinesAndSoundsOfARunReachTheSinkAndThePlayer) {
-    const std::string dir = AddDir("in", {.wav = "/sounds/ding.wav"});
-    Start();
-    ASSERT_TRUE(Watching("in"));
-    Stop();
-    EXPECT_EQ(Sunk(), EventsOf("in"));
-    EXPECT_THAT(sound_->Played(), Not(IsEmpty()));
-    EXPECT_THAT(sound_->Played(), Each("/sounds/ding.wav"));
 }
