@@ -154,24 +154,22 @@ struct DirNotifier::Impl {
         if (event.wd == ancestorWatch)
             return HandleAncestorEvent(event);
         if ((event.mask & (IN_MOVE_SELF | IN_DELETE_SELF)) &&
-            std::find(guards.begin(), guards.end(), event.wd) != guards.end()) {
-            DropWatch(dirWatch);
-            Incomplete();
-            Attach();
-            return true;
-        }
+            std::find(guards.begin(), guards.end(), event.wd) != guards.end())
+            return LoseDirectory();
         return false; // a watch given up before
     }
 
+    // The directory has left its path: wait for it there again. Asks for a pass.
+    bool LoseDirectory() {
+        DropWatch(dirWatch);
+        Incomplete();
+        Attach();
+        return true;
+    }
+
     bool HandleDirEvent(const inotify_event& event) {
-        if (event.mask & SelfGone) {
-            if (!(event.mask & IN_IGNORED))
-                DropWatch(dirWatch);
-            dirWatch = -1;
-            Incomplete();
-            Attach();
-            return true;
-        }
+        if (event.mask & SelfGone)
+            return LoseDirectory();
         if (event.len > 0)
             Collect(event.name);
         return !(event.mask & IN_ISDIR);
