@@ -1,5 +1,7 @@
 // Measures peerwell-watch beside inotifywait on the same work: latency from a file's creation to
 // its line, a burst of creations, creations in a very large directory, and an idle watch.
+// Lines are taken from the watchers' standard output; peerwell-watch writes each one there
+// right after appending it to the log, so its figures include the log write.
 // Usage: watch-bench latency|burst|churn|idle PEERWELL_WATCH WORK_DIR
 
 #include <algorithm>
