@@ -8,6 +8,7 @@
 #include <link.h>
 #include <mutex>
 #include <string_view>
+#include <sys/stat.h>
 #include <vector>
 
 namespace platform {
@@ -43,6 +44,13 @@ bool PinCanberraModules() {
     return !modules.empty();
 }
 
+// libcanberra opens the file on the caller's thread, where a FIFO without a writer would block
+// it for good: only a regular file is handed over, anything else can't be played.
+bool IsRegularFile(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
 } // namespace
 
 CanberraSoundPlayer::CanberraSoundPlayer() {
@@ -62,8 +70,10 @@ void CanberraSoundPlayer::PlayAsync(const std::string& wavPath) {
     if (!context_)
         return;
     ca_context_cancel(context_, SoundId);
-    const int error = ca_context_play(context_, SoundId, CA_PROP_MEDIA_FILENAME, wavPath.c_str(),
-                                      CA_PROP_MEDIA_ROLE, "event", nullptr);
+    const int error = IsRegularFile(wavPath)
+                          ? ca_context_play(context_, SoundId, CA_PROP_MEDIA_FILENAME,
+                                            wavPath.c_str(), CA_PROP_MEDIA_ROLE, "event", nullptr)
+                          : CA_ERROR_IO;
     lastError_ = error;
     lastAlertError_ = error == CA_SUCCESS
                           ? CA_SUCCESS

@@ -7,10 +7,13 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstring>
 #include <fstream>
 #include <stdexcept>
+
+extern char** environ;
 
 namespace reliability {
 
@@ -20,6 +23,8 @@ namespace {
 struct ChildPlan {
     std::vector<std::string> argv;
     std::vector<char*> argvPointers;
+    std::vector<std::string> environment;
+    std::vector<char*> environmentPointers;
     std::string workingDirectory, stdoutPath, stderrPath;
     // {file, contents} written in order after entering the new user namespace.
     std::vector<std::pair<std::string, std::string>> namespaceWrites;
@@ -69,12 +74,27 @@ void Redirect(const std::string& path, int target) {
     }
     if (plan.argv.empty())
         ::_exit(0);
-    ::execv(plan.argvPointers[0], plan.argvPointers.data());
+    ::execve(plan.argvPointers[0], plan.argvPointers.data(), plan.environmentPointers.data());
     ChildFails(plan.argvPointers[0]);
 }
 
+// Whether one of the settings names the variable of entry ("NAME=value").
+bool Overrides(const std::vector<std::string>& settings, std::string_view entry) {
+    const std::string_view name = entry.substr(0, entry.find('='));
+    return std::any_of(settings.begin(), settings.end(), [&](const std::string& setting) {
+        return setting.size() > name.size() && setting.compare(0, name.size(), name) == 0 &&
+               setting[name.size()] == '=';
+    });
+}
+
 ChildPlan MakePlan(const std::vector<std::string>& argv, const ChildProcess::Options& options) {
-    ChildPlan plan{argv, {}, options.workingDirectory, options.stdoutPath, options.stderrPath, {}};
+    ChildPlan plan{
+        argv, {}, {}, {}, options.workingDirectory, options.stdoutPath, options.stderrPath, {}};
+    plan.environment = options.environment;
+    for (char** entry = environ; *entry != nullptr; ++entry) {
+        if (!Overrides(options.environment, *entry))
+            plan.environment.emplace_back(*entry);
+    }
     if (options.inotifyInstances == 0 && options.inotifyWatches == 0)
         return plan;
     const std::string uid = std::to_string(::getuid()), gid = std::to_string(::getgid());
@@ -97,6 +117,9 @@ ChildProcess::ChildProcess(const std::vector<std::string>& argv, const Options& 
     for (std::string& argument : plan.argv)
         plan.argvPointers.push_back(argument.data());
     plan.argvPointers.push_back(nullptr);
+    for (std::string& entry : plan.environment)
+        plan.environmentPointers.push_back(entry.data());
+    plan.environmentPointers.push_back(nullptr);
     pid_ = ::fork();
     if (pid_ < 0)
         throw std::runtime_error("fork failed");

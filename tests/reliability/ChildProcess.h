@@ -14,9 +14,10 @@ namespace reliability {
 class ChildProcess {
 public:
     struct Options {
-        std::string workingDirectory; // empty: the test's
-        std::string stdoutPath;       // empty: inherited
-        std::string stderrPath;       // empty: inherited
+        std::string workingDirectory;         // empty: the test's
+        std::string stdoutPath;               // empty: inherited
+        std::string stderrPath;               // empty: inherited
+        std::vector<std::string> environment; // "NAME=value" set beside the test's environment
         // When not 0: runs in a user namespace of its own whose inotify limits are these.
         long inotifyInstances = 0;
         long inotifyWatches = 0;

@@ -10,6 +10,8 @@ namespace reliability {
 namespace {
 
 constexpr auto Deadline = std::chrono::seconds(180);
+// Polls (of 5 ms) between two probe files.
+constexpr int RemakePolls = 20;
 constexpr const char* Header = "**************************************\r\n"
                                "***   Do not change this file!!!   ***\r\n"
                                "**************************************\r\n";
@@ -24,12 +26,14 @@ ProgramTree::ProgramTree() {
     std::filesystem::create_directory(root_ / "logs");
 }
 
-std::string ProgramTree::Add(const std::string& alias, const std::vector<std::string>& files) {
+std::string ProgramTree::Add(const std::string& alias, const std::vector<std::string>& files,
+                             const std::string& wav) {
     const std::string path = Path(alias);
     std::filesystem::create_directory(path);
     for (const std::string& file : files)
         testsupport::WriteFile(path + "/" + file);
     aliases_.push_back(alias);
+    wavs_[alias] = wav;
     initial_[alias] = testsupport::ListPlainFiles(path);
     return path;
 }
@@ -38,7 +42,7 @@ bool ProgramTree::Start(const ChildProcess::Options& limits) {
     std::string config = Header;
     for (const std::string& alias : aliases_) {
         config += Quoted(Path(alias)) + ' ' + Quoted(alias) + " \"*\" \"*.*\" \"0\" " +
-                  Quoted(Log(alias)) + " \"\"\r\n";
+                  Quoted(Log(alias)) + ' ' + Quoted(wavs_[alias]) + "\r\n";
     }
     testsupport::WriteFile(root_ / "peer.cfg", config);
     ChildProcess::Options options = limits;
@@ -58,11 +62,18 @@ bool ProgramTree::Logged(const std::string& alias, char sign, const std::string&
 }
 
 bool ProgramTree::Watching(const std::string& alias) {
-    int probes = 0;
+    const int first = probes_ + 1;
+    int polls = 0;
     return testsupport::WaitUntil(
         [&] {
-            testsupport::WriteFile(Path(alias) + "/probe" + std::to_string(++probes));
-            return Logged(alias, '+', "probe" + std::to_string(probes));
+            // A probe made before the watch began waits for the next change: make another.
+            if (polls++ % RemakePolls == 0)
+                testsupport::WriteFile(Path(alias) + "/probe" + std::to_string(++probes_));
+            for (int probe = first; probe <= probes_; ++probe) {
+                if (Logged(alias, '+', "probe" + std::to_string(probe)))
+                    return true;
+            }
+            return false;
         },
         Deadline);
 }

@@ -20,7 +20,8 @@ public:
     ProgramTree();
 
     // Makes the directory with its files and remembers what it holds.
-    std::string Add(const std::string& alias, const std::vector<std::string>& files = {});
+    std::string Add(const std::string& alias, const std::vector<std::string>& files = {},
+                    const std::string& wav = {});
 
     // Writes "peer.cfg", starts the watcher (with the inotify limits of options, if any) and
     // waits until it has taken the baseline of every directory.
@@ -47,9 +48,11 @@ public:
 private:
     testsupport::TempDir root_;
     std::vector<std::string> aliases_;
+    std::map<std::string, std::string> wavs_;
     std::map<std::string, std::set<std::string>> initial_;
     std::unique_ptr<ChildProcess> process_;
     int markers_ = 0;
+    int probes_ = 0;
 };
 
 } // namespace reliability
