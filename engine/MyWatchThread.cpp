@@ -39,9 +39,10 @@ MyWatchThread::~MyWatchThread() = default;
 std::thread MyWatchThread::Start() {
     try {
         stop_ = std::make_unique<platform::StopEvent>();
-        return std::thread([this] {
+        // Watching starts before Start returns, so a change made right after it is never missed.
+        return std::thread([this, table = OpenWatches()]() mutable {
             try {
-                lastRunResult_ = Run();
+                lastRunResult_ = RunWith(table);
             } catch (...) {
                 lastRunResult_ = ErrnoOf(std::current_exception());
             }
@@ -58,9 +59,13 @@ void MyWatchThread::RequestStop() {
 }
 
 int MyWatchThread::Run() {
+    WatchTable table = OpenWatches();
+    return RunWith(table);
+}
+
+int MyWatchThread::RunWith(WatchTable& table) {
     if (!stop_)
         return EINVAL;
-    WatchTable table = OpenWatches();
     for (;;) {
         const StepResult step = Step(table, *stop_);
         if (step.error != 0)

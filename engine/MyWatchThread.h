@@ -30,8 +30,8 @@ public:
 
     DirArray Dirs;
 
-    // Starts a new run on a new thread; the owner joins the returned thread exactly once, and
-    // only then starts the next run.
+    // Sets up every directory's notification, then starts a new run on a new thread; the owner
+    // joins the returned thread exactly once, and only then starts the next run.
     // The stop event exists before the thread does, so no stop request is lost. Returns a
     // non-joinable thread when no thread could be created (LastRunResult() says why).
     std::thread Start();
@@ -49,7 +49,7 @@ public:
 
     // Called on the watch thread with every log line of a pass (without its line end).
     void SetLineSink(std::function<void(const std::string& line)> sink);
-    // Called on the watch thread for a directory that can't be watched (any more) in this run,
+    // Called (by Start, or on the watch thread) for a directory that can't be watched (any more),
     // with the errno that says why (see platform::DirNotifier::Error).
     void SetWatchErrorSink(std::function<void(const std::string& path, int error)> sink);
 
@@ -69,6 +69,7 @@ public:
     void Pass(MyDir& dir, const platform::ChangeSet& changes);
 
 private:
+    int RunWith(WatchTable& table);
     bool Serve(WatchTable& table, std::size_t slot);
     void ReportWatchError(std::size_t slot, int error) const;
 
