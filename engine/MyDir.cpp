@@ -66,7 +66,10 @@ void MyDir::Rescan() {
 }
 
 void MyDir::Rescan(const platform::ChangeSet& changes) {
-    if (!changes.complete) {
+    // The volume label, and the entries of a subdirectory named in Mask, are seen only by a
+    // listing.
+    if (!changes.complete || (attrib_ & platform::AttrVolumeLabel) ||
+        mask_.find(platform::PathSeparator()) != std::string::npos) {
         Rescan();
         return;
     }
