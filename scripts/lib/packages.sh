@@ -21,6 +21,17 @@ ensure_packages() {
     as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends $missing
 }
 
+# ensure_architecture ARCH: lets dpkg install packages of a foreign architecture (wine32 needs
+# i386) and refreshes the package lists.
+ensure_architecture() {
+    dpkg --print-architecture | grep -qx "$1" && return 0
+    dpkg --print-foreign-architectures | grep -qx "$1" && return 0
+    echo "Adding the $1 architecture"
+    as_root dpkg --add-architecture "$1"
+    as_root apt-get update -qq
+}
+
 BUILD_PACKAGES="cmake g++ make pkg-config qt6-base-dev libcanberra-dev libasound2-dev"
 RUN_PACKAGES="$BUILD_PACKAGES sound-theme-freedesktop libcanberra0"
 TEST_PACKAGES="$RUN_PACKAGES googletest libgtest-dev libgmock-dev clang-format xvfb openbox trayer xdotool x11-utils imagemagick alsa-utils dpkg-dev lintian desktop-file-utils appstream libglib2.0-bin systemd man-db file clang-14 libclang-rt-14-dev"
+WINDOWS_PACKAGES="cmake make googletest g++-mingw-w64-i686-posix wine wine64"

@@ -29,4 +29,14 @@ inline std::vector<std::string> Removed(MyDir& dir) {
     return names ? *names : std::vector<std::string>{};
 }
 
+inline constexpr const char* Stamp = "2001.03.05 14:07";
+
+// A pass as the watch thread runs it.
+inline LogWrite Pass(MyDir& dir, const std::string& stamp = Stamp) {
+    dir.Rescan();
+    dir.GetAdded();
+    dir.GetRemoved();
+    return dir.WriteLog(stamp);
+}
+
 } // namespace enginetest

@@ -1,7 +1,9 @@
 #include "tests/support/TempDir.h"
 
-#include <cstdlib>
+#include <cstdint>
 #include <fstream>
+#include <mutex>
+#include <random>
 #include <sstream>
 #include <stdexcept>
 #include <thread>
@@ -9,11 +11,23 @@
 namespace testsupport {
 
 TempDir::TempDir() {
-    std::string pattern =
-        (std::filesystem::temp_directory_path() / "peerwell-test-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr)
-        throw std::runtime_error("mkdtemp failed");
-    path_ = pattern;
+    static std::mt19937_64 random{std::random_device{}()};
+    static std::mutex randomMutex;
+    const std::filesystem::path base = std::filesystem::temp_directory_path();
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::uint64_t suffix;
+        {
+            std::lock_guard lock(randomMutex);
+            suffix = random();
+        }
+        std::filesystem::path candidate = base / ("peerwell-test-" + std::to_string(suffix));
+        // create_directory is false when the name exists already: another directory's.
+        if (std::filesystem::create_directory(candidate)) {
+            path_ = std::move(candidate);
+            return;
+        }
+    }
+    throw std::runtime_error("no unused temporary directory name");
 }
 
 TempDir::~TempDir() {
@@ -39,6 +53,15 @@ std::string ReadFile(const std::string& path) {
     std::ostringstream buffer;
     buffer << in.rdbuf();
     return buffer.str();
+}
+
+bool HasEntryNamed(const std::string& dir, const std::string& name) {
+    std::error_code ignored;
+    for (const auto& entry : std::filesystem::directory_iterator(dir, ignored)) {
+        if (entry.path().filename().string() == name)
+            return true;
+    }
+    return false;
 }
 
 bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds deadline) {

@@ -36,15 +36,22 @@ TEST_F(WatchLoop, ReportsCreationsDeletionsAndRenamesOnePassEach) {
     EXPECT_EQ(Step().passes, 1u);
     fs::rename(dir + "/a", dir + "/b");
     EXPECT_EQ(Step().passes, 1u);
-    fs::rename(dir + "/b", dir + "/B");
-    EXPECT_EQ(Step().passes, 1u);
-    fs::remove(dir + "/B");
+    fs::remove(dir + "/b");
     EXPECT_EQ(Step().passes, 1u);
 
-    const std::vector<std::string> expected{"[+] in\\a", "[+] in\\b", "[-] in\\a",
-                                            "[+] in\\B", "[-] in\\b", "[-] in\\B"};
+    const std::vector<std::string> expected{"[+] in\\a", "[+] in\\b", "[-] in\\a", "[-] in\\b"};
     EXPECT_EQ(EventsOf("in"), expected);
     EXPECT_EQ(Sunk(), expected);
+}
+
+TEST_F(WatchLoop, ARenameThatChangesOnlyTheCaseIsOnePassReportingBothNames) {
+    const std::string dir = AddDir("in", {.files = {"b"}});
+    Open();
+    fs::rename(dir + "/b", dir + "/B");
+    if (!testsupport::HasEntryNamed(dir, "B"))
+        GTEST_SKIP() << "this file system does not rename by case alone (Wine's)";
+    EXPECT_EQ(Step().passes, 1u);
+    EXPECT_THAT(EventsOf("in"), ElementsAre("[+] in\\B", "[-] in\\b"));
 }
 
 TEST_F(WatchLoop, FilesArrivingTogetherAreEachReportedOnce) {

@@ -1,0 +1,152 @@
+#include "platform/DirSearch.h"
+#include "platform/DirectoryTest.h"
+#include "tests/support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <filesystem>
+#include <set>
+
+using namespace platform;
+using testsupport::TempDir;
+using testsupport::WriteFile;
+using Names = std::set<std::string>;
+
+namespace {
+
+std::vector<std::string> Search(const std::string& pattern, std::int32_t attrib,
+                                bool* listed = nullptr) {
+    std::vector<std::string> names;
+    const bool ok =
+        SearchDirectory(pattern, attrib, [&](std::string_view name) { names.emplace_back(name); });
+    if (listed)
+        *listed = ok;
+    return names;
+}
+
+Names SearchSet(const TempDir& dir, const std::string& mask, std::int32_t attrib) {
+    const std::vector<std::string> names = Search(dir / mask, attrib);
+    return {names.begin(), names.end()};
+}
+
+void SetAttributes(const std::string& path, DWORD attributes) {
+    ASSERT_TRUE(::SetFileAttributesA(path.c_str(), attributes)) << path;
+}
+
+// One entry of every kind the attribute filter tells apart, made with the real attribute bits.
+class AttributeDirectory : public ::testing::Test {
+protected:
+    void SetUp() override {
+        WriteFile(dir / "plain.txt");
+        WriteFile(dir / "readonly.txt");
+        SetAttributes(dir / "readonly.txt", FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE);
+        WriteFile(dir / "hidden.txt");
+        SetAttributes(dir / "hidden.txt", FILE_ATTRIBUTE_HIDDEN);
+        WriteFile(dir / "system.sys");
+        SetAttributes(dir / "system.sys", FILE_ATTRIBUTE_SYSTEM);
+        std::filesystem::create_directory(dir / "sub");
+        std::filesystem::create_directory(dir / "hsub");
+        SetAttributes(dir / "hsub", FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN);
+    }
+    void TearDown() override { SetAttributes(dir / "readonly.txt", FILE_ATTRIBUTE_NORMAL); }
+    TempDir dir;
+};
+
+std::string LabelOf(const std::string& root) {
+    char label[MAX_PATH + 1] = {};
+    ::GetVolumeInformationA(root.c_str(), label, sizeof label, nullptr, nullptr, nullptr, nullptr,
+                            0);
+    return label;
+}
+
+// Labels the drive for the life of the object, where the system lets a test do that.
+class ScopedVolumeLabel {
+public:
+    ScopedVolumeLabel(std::string root, const std::string& label)
+        : root_(std::move(root)), old_(LabelOf(root_)) {
+        set_ = ::SetVolumeLabelA(root_.c_str(), label.c_str()) && LabelOf(root_) == label;
+    }
+    ~ScopedVolumeLabel() {
+        if (set_)
+            ::SetVolumeLabelA(root_.c_str(), old_.c_str());
+    }
+    ScopedVolumeLabel(const ScopedVolumeLabel&) = delete;
+    ScopedVolumeLabel& operator=(const ScopedVolumeLabel&) = delete;
+    bool set() const { return set_; }
+
+private:
+    std::string root_;
+    std::string old_;
+    bool set_ = false;
+};
+
+} // namespace
+
+TEST_F(AttributeDirectory, AttributeZeroListsPlainReadOnlyAndArchiveFilesOnly) {
+    EXPECT_EQ(SearchSet(dir, "*.*", 0), (Names{"plain.txt", "readonly.txt"}));
+}
+
+TEST_F(AttributeDirectory, EachAttributeBitAddsTheEntriesThatCarryIt) {
+    const Names plain{"plain.txt", "readonly.txt"};
+    auto with = [&](Names extra) {
+        extra.insert(plain.begin(), plain.end());
+        return extra;
+    };
+    EXPECT_EQ(SearchSet(dir, "*.*", AttrHidden), with({"hidden.txt", "hsub"}));
+    EXPECT_EQ(SearchSet(dir, "*.*", AttrSystem), with({"system.sys"}));
+    EXPECT_EQ(SearchSet(dir, "*.*", AttrDirectory), with({".", "..", "sub", "hsub"}));
+    EXPECT_EQ(SearchSet(dir, "*.*", AttrHidden | AttrSystem | AttrDirectory),
+              with({".", "..", "sub", "hsub", "hidden.txt", "system.sys"}));
+}
+
+TEST_F(AttributeDirectory, TheSystemMatchesTheMaskWithoutRegardToCase) {
+    EXPECT_EQ(SearchSet(dir, "*.TXT", AttrHidden),
+              (Names{"plain.txt", "readonly.txt", "hidden.txt"}));
+    EXPECT_EQ(SearchSet(dir, "s?b", AttrDirectory), (Names{"sub"}));
+    EXPECT_EQ(SearchSet(dir, "*.sys", 0), Names{});
+}
+
+TEST(DirSearchWindows, AMissingDirectoryFailsAndAMaskMatchingNothingIsAnEmptyListing) {
+    TempDir dir;
+    bool listed = true;
+    EXPECT_TRUE(Search(dir / "missing\\*.*", AttrDirectory, &listed).empty());
+    EXPECT_FALSE(listed);
+    WriteFile(dir / "a.txt");
+    EXPECT_TRUE(Search(dir / "*.log", 0, &listed).empty());
+    EXPECT_TRUE(listed);
+}
+
+TEST(DirSearchWindows, TheVolumeLabelOfThePatternsDriveComesFirstOrNothingIsListed) {
+    TempDir dir;
+    WriteFile(dir / "a.txt");
+    const std::string root = dir.str().substr(0, 3);
+    ASSERT_EQ(root[1], ':') << "the temporary folder is not on a drive: " << dir.str();
+    const auto expectLabelFirst = [&](const std::string& label) {
+        bool listed = label.empty();
+        const std::vector<std::string> names = Search(dir / "*.*", AttrVolumeLabel, &listed);
+        if (label.empty()) {
+            EXPECT_TRUE(names.empty());
+            EXPECT_FALSE(listed);
+        } else {
+            EXPECT_EQ(names, (std::vector<std::string>{label, "a.txt"}));
+            EXPECT_TRUE(listed);
+        }
+    };
+    expectLabelFirst(LabelOf(root));
+    const ScopedVolumeLabel label(root, LabelOf(root).empty() ? "PEERWELL" : "");
+    if (!label.set())
+        GTEST_SKIP() << "the system keeps no label for " << root << " (Wine's drive folders)";
+    expectLabelFirst(LabelOf(root));
+}
+
+TEST(CanListDirectory, IsTrueForDirectoriesAndDriveRootsOnly) {
+    TempDir dir;
+    WriteFile(dir / "file");
+    EXPECT_TRUE(CanListDirectory(dir.str()));
+    EXPECT_TRUE(CanListDirectory(dir.str() + "\\"));
+    EXPECT_TRUE(CanListDirectory(dir.str().substr(0, 3)));
+    EXPECT_FALSE(CanListDirectory(dir / "file"));
+    EXPECT_FALSE(CanListDirectory(dir / "missing"));
+}
