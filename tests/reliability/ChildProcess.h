@@ -19,6 +19,7 @@ public:
         std::string stderrPath;               // empty: inherited
         std::vector<std::string> environment; // "NAME=value" set beside the test's environment
         // When not 0: runs in a user namespace of its own whose inotify limits are these.
+        // Without a program, only tries that.
         long inotifyInstances = 0;
         long inotifyWatches = 0;
     };

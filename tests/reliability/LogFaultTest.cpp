@@ -80,7 +80,9 @@ TEST(LogFaults, LogsThatCannotBeWrittenLoseTheirLinesButTheWatchGoesOnAndNeverBl
     for (const char* alias : {"link", "good"}) {
         const testsupport::Replay replay = tree.Check(alias);
         EXPECT_TRUE(replay.Agrees()) << alias << ":\n" << replay.Describe();
-        EXPECT_EQ(replay.added, 3u) << alias;
+        EXPECT_NE(ReadFile(tree.Log(alias)).find(std::string(" [+] ") + alias + "\\new\r\n"),
+                  std::string::npos)
+            << alias;
     }
     EXPECT_TRUE(fs::is_symlink(logs + "/link.log"));
     EXPECT_EQ(fs::status(logs + "/fifo.log").type(), fs::file_type::fifo);
