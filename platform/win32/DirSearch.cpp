@@ -52,8 +52,10 @@ char PathSeparator() {
     return '\\';
 }
 
+// A symbolic link's directory bit is fixed when it is made: no link needs a second look.
 bool SearchDirectory(const std::string& pattern, std::int32_t attrib,
-                     const std::function<void(std::string_view name)>& visit) {
+                     const std::function<void(std::string_view name)>& visit,
+                     std::vector<std::string>*) {
     if (attrib & AttrVolumeLabel) {
         const std::optional<std::string> label = VolumeLabel(pattern);
         if (!label)
@@ -73,7 +75,10 @@ bool SearchDirectory(const std::string& pattern, std::int32_t attrib,
 
 // The system matches masks against the short names of entries as well, which only a listing
 // reproduces; and no Windows change set names the entries to check.
-EntryCheck CheckEntry(const std::string&, std::string_view, std::string_view, std::int32_t) {
+EntryCheck CheckEntry(const std::string&, std::string_view, std::string_view, std::int32_t,
+                      bool* isLink) {
+    if (isLink)
+        *isLink = false;
     return EntryCheck::Unknown;
 }
 

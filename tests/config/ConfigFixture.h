@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <set>
 #include <sstream>
 #include <string>
 
@@ -12,6 +14,25 @@
 inline const std::string Header = "**************************************\r\n"
                                   "***   Do not change this file!!!   ***\r\n"
                                   "**************************************\r\n";
+
+// A one-record file as an earlier save left it.
+inline const std::string OldContents = Header + "\"old\" \"\" \"*\" \"*.*\" \"0\" \"\" \"\"\r\n";
+
+// Two records that differ in every setting.
+inline DirArray TwoRecords() {
+    DirArray dirs;
+    dirs.Add(MyDir("/srv/in", "In", '+', "*.txt", 2, "/var/log/in.log", "/snd/in.wav"));
+    dirs.Add(MyDir("/srv/out", "", '-', "*.*", 0, "", ""));
+    return dirs;
+}
+
+// The names in a folder.
+inline std::set<std::string> EntryNames(const std::filesystem::path& dir) {
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir))
+        names.insert(entry.path().filename().string());
+    return names;
+}
 
 // A temporary folder holding "peer.cfg", and helpers to read it into a list.
 class ConfigFixture : public ::testing::Test {

@@ -1,6 +1,5 @@
 // Filter cases that only POSIX systems have: hidden means a leading dot, and FIFOs count as
 // system files.
-#include "platform/DirSearch.h"
 #include "tests/engine/EngineTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -16,17 +15,13 @@ using Names = std::vector<std::string>;
 
 TEST(MyDirFilterPosix, SubdirectoriesHiddenFilesAndFifosNeedTheirAttributeBit) {
     TempDir tmp;
-    MyDir plain = Watch(tmp, '*', "*.*", 0);
-    MyDir dirs = Watch(tmp, '*', "*.*", platform::AttrDirectory);
-    MyDir hidden = Watch(tmp, '*', "*.*", platform::AttrHidden);
-    MyDir system = Watch(tmp, '*', "*.*", platform::AttrSystem);
+    AttributeWatches watches(tmp);
     std::filesystem::create_directory(tmp / "sub");
     WriteFile(tmp / ".hidden");
     ASSERT_EQ(mkfifo((tmp / "pipe").c_str(), 0600), 0);
-    for (MyDir* dir : {&plain, &dirs, &hidden, &system})
-        dir->Rescan();
-    EXPECT_EQ(Added(plain), Names{});
-    EXPECT_EQ(Added(dirs), Names{"sub"});
-    EXPECT_EQ(Added(hidden), Names{".hidden"});
-    EXPECT_EQ(Added(system), Names{"pipe"});
+    watches.Rescan();
+    EXPECT_EQ(Added(watches.plain), Names{});
+    EXPECT_EQ(Added(watches.dirs), Names{"sub"});
+    EXPECT_EQ(Added(watches.hidden), Names{".hidden"});
+    EXPECT_EQ(Added(watches.system), Names{"pipe"});
 }

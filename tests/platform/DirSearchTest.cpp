@@ -1,5 +1,6 @@
 #include "platform/DirSearch.h"
 #include "platform/posix/VolumeLabel.h"
+#include "tests/platform/SearchNames.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -18,23 +19,10 @@ using namespace platform;
 using testsupport::TempDir;
 using testsupport::WriteFile;
 using Names = std::set<std::string>;
+using searchtest::Search;
+using searchtest::SearchSet;
 
 namespace {
-
-std::vector<std::string> Search(const std::string& pattern, std::int32_t attrib,
-                                bool* listed = nullptr) {
-    std::vector<std::string> names;
-    const bool ok =
-        SearchDirectory(pattern, attrib, [&](std::string_view name) { names.emplace_back(name); });
-    if (listed)
-        *listed = ok;
-    return names;
-}
-
-Names SearchSet(const TempDir& dir, const std::string& mask, std::int32_t attrib) {
-    const std::vector<std::string> names = Search(dir.str() + "/" + mask, attrib);
-    return {names.begin(), names.end()};
-}
 
 // One entry of every kind the attribute filter tells apart.
 class MixedDirectory : public ::testing::Test {

@@ -1,12 +1,9 @@
 #include "platform/DirNotifier.h"
-#include "platform/StopEvent.h"
-#include "platform/Wait.h"
 #include "tests/support/TempDir.h"
 
 #include <fstream>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <thread>
 
 using platform::DirNotifier;
 using testing::ElementsAre;
@@ -195,40 +192,4 @@ TEST(DirNotifierRefuses, PathsThatCannotBeWatchedSayWhy) {
 
     DirNotifier failed(root / "plain");
     EXPECT_EQ(failed.Drain(), Quiet);
-}
-
-TEST(WaitForChanges, ReportsEverySignalledNotificationInSlotOrderAndSkipsEmptySlots) {
-    TempDir root;
-    fs::create_directory(root / "0");
-    fs::create_directory(root / "2");
-    std::vector<std::unique_ptr<DirNotifier>> table;
-    table.push_back(std::make_unique<DirNotifier>(root / "0"));
-    table.push_back(nullptr);
-    table.push_back(std::make_unique<DirNotifier>(root / "2"));
-    platform::StopEvent stop;
-
-    WriteFile(root / "2/x");
-    WriteFile(root / "0/x");
-    const platform::WaitResult result = platform::WaitForChanges(table, stop);
-    EXPECT_EQ(result.error, 0);
-    EXPECT_THAT(result.signalled, ElementsAre(0u, 2u));
-    EXPECT_FALSE(stop.Requested());
-}
-
-TEST(WaitForChanges, AStopWakesAWaitThatHasAlreadyBegunAndOneThatComesLater) {
-    TempDir root;
-    std::vector<std::unique_ptr<DirNotifier>> table;
-    table.push_back(std::make_unique<DirNotifier>(root.str()));
-    platform::StopEvent stop;
-
-    platform::WaitResult during;
-    std::thread waiter([&] { during = platform::WaitForChanges(table, stop); });
-    stop.Signal();
-    waiter.join();
-    EXPECT_THAT(during.signalled, IsEmpty());
-    EXPECT_TRUE(stop.Requested());
-
-    const platform::WaitResult later = platform::WaitForChanges(table, stop);
-    EXPECT_EQ(later.error, 0);
-    EXPECT_THAT(later.signalled, IsEmpty());
 }
