@@ -5,10 +5,13 @@
 
 #include <fcntl.h>
 #include <sys/mount.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <filesystem>
+#include <optional>
 
 using namespace reliability;
 using testsupport::ReadFile;
@@ -46,6 +49,26 @@ private:
     std::string dir_;
     bool mounted_ = false;
 };
+
+// Lowers this process's file-size limit for the lifetime of the object: a write beyond it
+// fails part-way with EFBIG.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        ::getrlimit(RLIMIT_FSIZE, &old_);
+        ::signal(SIGXFSZ, SIG_IGN);
+        const rlimit lower{bytes, old_.rlim_max};
+        ::setrlimit(RLIMIT_FSIZE, &lower);
+    }
+    ~FileSizeLimit() { ::setrlimit(RLIMIT_FSIZE, &old_); }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    rlimit old_{};
+};
+
+constexpr std::size_t LogPage = 4096;
 
 // Two lines of the directory labelled alias, "+" then "-" of one name, together size bytes.
 std::string PaddingLines(const std::string& alias, std::size_t size) {
@@ -90,21 +113,25 @@ TEST(LogFaults, LogsThatCannotBeWrittenLoseTheirLinesButTheWatchGoesOnAndNeverBl
     EXPECT_FALSE(fs::exists(tree.Root() + "/no-such-folder"));
 }
 
+// Where no tmpfs can be mounted, a file-size limit makes the write fail part-way instead.
 TEST(LogFaults, ALogOnAFullFileSystemKeepsWholeLinesOnly) {
     WatchedTree tree;
     const SmallFileSystem small(tree.Root() + "/small");
-    if (!small.Mounted())
-        GTEST_SKIP() << "this process can't mount a tmpfs (a log on /dev/full is tested instead)";
-    const std::string log = tree.Root() + "/small/full.log";
-    // The log's page has 30 bytes left, and no other page is free: a line fits only in part.
-    WriteFile(log, PaddingLines("full", 4096 - 30));
-    small.Fill("filler");
+    const std::string log = tree.Root() + (small.Mounted() ? "/small/full.log" : "/full.log");
+    // 30 bytes are left in the log's page (or below the size limit): a line fits only in part.
+    WriteFile(log, PaddingLines("full", LogPage - 30));
+    std::optional<FileSizeLimit> limit;
+    if (small.Mounted())
+        small.Fill("filler");
+    else
+        limit.emplace(LogPage);
     const std::string full = tree.Add("full", {.log = log});
     ASSERT_TRUE(tree.Start());
 
     WriteFile(full + "/a-name-longer-than-what-is-left");
     ASSERT_TRUE(tree.Settle("full"));
     fs::remove(tree.Root() + "/small/filler");
+    limit.reset();
     WriteFile(full + "/after");
     ASSERT_TRUE(tree.Settle("full"));
     EXPECT_EQ(tree.Stop(), 0);
