@@ -37,13 +37,17 @@ protected:
 } // namespace
 
 QStringList ViewerCommand(const QString& logPath) {
+    // A relative path that begins like an option ('-', or '+' for vi's commands) would be taken
+    // for one: "./" makes it a file.
+    const QString file =
+        logPath.startsWith('-') || logPath.startsWith('+') ? "./" + logPath : logPath;
     const QString desktopFile = xdg::DefaultApplication("text/plain");
     if (!desktopFile.isEmpty())
-        if (QStringList command = xdg::ExecCommand(desktopFile, logPath); !command.isEmpty())
+        if (QStringList command = xdg::ExecCommand(desktopFile, file); !command.isEmpty())
             return command;
     for (const char* editor : FallbackEditors)
         if (const QString program = QStandardPaths::findExecutable(editor); !program.isEmpty())
-            return {program, logPath};
+            return {program, file};
     return {};
 }
 

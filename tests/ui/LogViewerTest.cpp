@@ -61,6 +61,14 @@ private slots:
         QVERIFY(!std::filesystem::exists(*viewer / "pwned"));
     }
 
+    void aLogPathThatLooksLikeAnOptionReachesTheViewerAsAFile() {
+        viewer->InstallEditor("gedit");
+        for (const QString log : {"-rf.log", "--help", "+!touch pwned"}) {
+            QCOMPARE(LogViewer::Run(log), 0);
+            QCOMPARE(viewer->Arguments().mid(1), QStringList{"./" + log});
+        }
+    }
+
     void theHighestRankingDefaultWins() {
         for (const char* id : {"user.desktop", "system.desktop", "desktop.desktop"})
             viewer->WriteEntry("share", id, "Exec=viewer %f\n");
