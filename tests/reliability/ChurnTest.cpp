@@ -103,7 +103,8 @@ TEST(Churn, RandomChangesInNineDirectoriesAcrossRestartsAreAllLoggedAndNothingEl
               << " added, " << linesChecked - added << " removed), watcher RSS first "
               << figures.firstRssKb << " kB, last " << figures.lastRssKb << " kB\n";
 #if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
-    if (seconds >= FlatMemorySeconds)
+    if (seconds >= FlatMemorySeconds) {
         EXPECT_LE(figures.lastRssKb, figures.firstRssKb + figures.firstRssKb / 10 + 1024);
+    }
 #endif
 }
