@@ -31,6 +31,19 @@ protected:
         EXPECT_TRUE(replay.Agrees()) << step << ":\n" << replay.Describe();
     }
 
+    // Watches w, renames moved (w or an ancestor) to moved + ".old", changes the directory
+    // there and makes a new w: the log must follow the path, not the directory renamed away.
+    void MoveAwayAndReplace(const std::string& w, const std::string& moved) {
+        ASSERT_TRUE(tree_.Start());
+        ASSERT_TRUE(tree_.Settle("w"));
+        fs::rename(moved, moved + ".old");
+        ExpectAgrees("w", "renamed away");
+        WriteFile(moved + ".old" + w.substr(moved.size()) + "/not-watched");
+        fs::create_directories(w);
+        WriteFile(w + "/new");
+        ExpectAgrees("w", "a new directory at its path");
+    }
+
     WatchedTree tree_;
 };
 
@@ -51,14 +64,7 @@ TEST_F(DirectoryFault, ADeletedDirectoryIsWatchedAgainEachTimeItIsRecreated) {
 
 TEST_F(DirectoryFault, ADirectoryRenamedAwayIsNotFollowedAndWhatComesToItsPathIsReported) {
     const std::string w = tree_.Add("w", {.files = {"a"}});
-    ASSERT_TRUE(tree_.Start());
-    ASSERT_TRUE(tree_.Settle("w"));
-    fs::rename(w, w + ".old");
-    ExpectAgrees("w", "renamed away");
-    WriteFile(w + ".old/not-watched");
-    fs::create_directory(w);
-    WriteFile(w + "/new");
-    ExpectAgrees("w", "a new directory in its place");
+    MoveAwayAndReplace(w, w);
     fs::remove_all(w);
     fs::rename(w + ".old", w);
     ExpectAgrees("w", "the old directory renamed back");
@@ -66,15 +72,7 @@ TEST_F(DirectoryFault, ADirectoryRenamedAwayIsNotFollowedAndWhatComesToItsPathIs
 
 TEST_F(DirectoryFault, ADirectoryWhoseParentIsRenamedIsReportedGoneAndWatchedAtItsPathAgain) {
     const std::string parent = tree_.Root() + "/parent";
-    const std::string w = tree_.Add("w", {.files = {"a"}, .path = parent + "/w"});
-    ASSERT_TRUE(tree_.Start());
-    ASSERT_TRUE(tree_.Settle("w"));
-    fs::rename(parent, parent + ".old");
-    ExpectAgrees("w", "parent renamed");
-    WriteFile(parent + ".old/w/not-watched");
-    fs::create_directories(w);
-    WriteFile(w + "/new");
-    ExpectAgrees("w", "a new directory at the path");
+    MoveAwayAndReplace(tree_.Add("w", {.files = {"a"}, .path = parent + "/w"}), parent);
 }
 
 TEST_F(DirectoryFault, ADirectoryWhosePermissionsAreWithdrawnIsWatchedAgainOnceTheyAreBack) {
