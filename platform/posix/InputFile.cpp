@@ -10,7 +10,8 @@
 namespace platform {
 
 int ReadFileChunks(const std::string& path, const std::function<bool(std::string_view)>& consume) {
-    const FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    // Never waits for a writer: a FIFO reads as what it holds at once.
+    const FileDescriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     if (!file)
         return errno;
     std::array<char, 64 * 1024> buffer;
@@ -18,6 +19,8 @@ int ReadFileChunks(const std::string& path, const std::function<bool(std::string
         const ssize_t count = ::read(file.get(), buffer.data(), buffer.size());
         if (count < 0 && errno == EINTR)
             continue;
+        if (count < 0 && errno == EAGAIN)
+            return 0;
         if (count < 0)
             return errno;
         if (count == 0 ||
