@@ -89,22 +89,3 @@ TEST(PeerwellWatch, AnswersHelpAndVersionAndRefusesAnyOtherArgument) {
     EXPECT_THAT(wrong.Out(), IsEmpty());
     EXPECT_THAT(wrong.Err(), HasSubstr("Usage: peerwell-watch"));
 }
-
-TEST(PeerwellWatch, NamesTheDirectoryAndTheLimitWhenInotifyInstancesRunOut) {
-    TempDir root;
-    std::string config = Header;
-    for (int i = 0; i < 11; ++i) {
-        const std::string dir = root / ("d" + std::to_string(i));
-        fs::create_directory(dir);
-        config += Record(dir, "d" + std::to_string(i), "");
-    }
-    WriteFile(root / "peer.cfg", config);
-
-    // Standard streams, the stop event and a handful of directories fit; the last ones don't.
-    ChildProcess watcher(root.str(), {Program}, 10);
-    EXPECT_TRUE(WaitUntil([&] { return watcher.Err().find(root / "d10") != std::string::npos; }));
-    ASSERT_TRUE(Watching(watcher, root / "d0", "d0"));
-    EXPECT_EQ(watcher.Wait(SIGTERM), 0);
-    EXPECT_THAT(watcher.Err(), HasSubstr("not watching \"" + (root / "d10") + "\""));
-    EXPECT_THAT(watcher.Err(), HasSubstr("fs.inotify.max_user_instances"));
-}
