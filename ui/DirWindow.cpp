@@ -2,17 +2,10 @@
 
 #include "ui/Commands.h"
 #include "ui/Prompts.h"
+#include "ui/Text.h"
 
 #include <QListWidget>
 #include <QSignalBlocker>
-
-namespace {
-
-QString FromLocal(const std::string& text) {
-    return QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-} // namespace
 
 DirWindow::DirWindow(std::unique_ptr<TrayShell> trayShell,
                      std::unique_ptr<platform::SoundPlayer> sound)
@@ -153,11 +146,11 @@ int DirWindow::LineCount() const {
 }
 
 void DirWindow::AppendLine(const std::string& text) {
-    List->addItem(FromLocal(text));
+    List->addItem(ToQString(text));
 }
 
 void DirWindow::InsertLine(int line, const std::string& text) {
-    List->insertItem(line, FromLocal(text));
+    List->insertItem(line, ToQString(text));
 }
 
 void DirWindow::DeleteLine(int line) {
