@@ -18,14 +18,6 @@ inline const std::string Header = "**************************************\r\n"
 // A one-record file as an earlier save left it.
 inline const std::string OldContents = Header + "\"old\" \"\" \"*\" \"*.*\" \"0\" \"\" \"\"\r\n";
 
-// Two records that differ in every setting.
-inline DirArray TwoRecords() {
-    DirArray dirs;
-    dirs.Add(MyDir("/srv/in", "In", '+', "*.txt", 2, "/var/log/in.log", "/snd/in.wav"));
-    dirs.Add(MyDir("/srv/out", "", '-', "*.*", 0, "", ""));
-    return dirs;
-}
-
 // The names in a folder.
 inline std::set<std::string> EntryNames(const std::filesystem::path& dir) {
     std::set<std::string> names;

@@ -1,13 +1,8 @@
 #include "tests/watch/WatchFixture.h"
 
-#include <gmock/gmock.h>
 #include <thread>
 
-using testing::Contains;
-using testing::Not;
-using testsupport::WaitUntil;
 using testsupport::WriteFile;
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -23,30 +18,10 @@ protected:
         if (run_.joinable())
             run_.join();
     }
-    // Creates probe files in the directory until one is reported: the run watches it then.
-    bool Watching(const std::string& alias) {
-        const std::string prefix = "probe" + std::to_string(++probes_) + "-";
-        int probe = 0;
-        return WaitUntil([&] {
-            WriteFile(root_ / (alias + "/" + prefix + std::to_string(probe++)));
-            const auto events = EventsOf(alias);
-            return std::any_of(events.begin(), events.end(), [&](const std::string& event) {
-                return event.find("\\" + prefix) != std::string::npos;
-            });
-        });
-    }
-
     std::thread run_;
-    int probes_ = 0;
 };
 
 } // namespace
-
-TEST_F(WatchThread, AnEmptyListEndsAtTheFirstStopRequest) {
-    Start();
-    Stop();
-    EXPECT_EQ(watch_->LastRunResult(), 0);
-}
 
 TEST_F(WatchThread, AStopRequestedBeforeTheRunWaitsIsNotLost) {
     for (int i = 0; i < 9; ++i)
@@ -68,22 +43,4 @@ TEST_F(WatchThread, EveryRecordOfAFullListIsWatchedAsSoonAsStartReturns) {
         const std::string alias = "d" + std::to_string(i);
         EXPECT_TRUE(Logged(alias, "[+] " + alias + "\\f")) << alias;
     }
-}
-
-TEST_F(WatchThread, AFileCreatedWhileStoppedIsReportedAtTheNextChangeNotAtRestart) {
-    const std::string dir = AddDir("in");
-    Start();
-    ASSERT_TRUE(Watching("in"));
-    Stop();
-
-    WriteFile(dir + "/meanwhile");
-    Start();
-    Stop();
-    EXPECT_THAT(EventsOf("in"), Not(Contains("[+] in\\meanwhile")));
-
-    Start();
-    ASSERT_TRUE(Watching("in"));
-    WriteFile(dir + "/after");
-    EXPECT_TRUE(Logged("in", "[+] in\\after"));
-    EXPECT_THAT(EventsOf("in"), Contains("[+] in\\meanwhile"));
 }

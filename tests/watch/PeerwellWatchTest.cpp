@@ -1,37 +1,25 @@
+#include "tests/reliability/ChildProcess.h"
 #include "tests/support/TempDir.h"
-#include "tests/watch/ChildProcess.h"
 #include "tests/watch/WatchFixture.h"
 
 #include <csignal>
 #include <gmock/gmock.h>
+#include <sys/wait.h>
 
-using testing::HasSubstr;
-using testing::IsEmpty;
 using testsupport::ReadFile;
 using testsupport::TempDir;
 using testsupport::WaitUntil;
 using testsupport::WriteFile;
-using watchtest::ChildProcess;
 namespace fs = std::filesystem;
 
 namespace {
 
-const std::string Program = PEERWELL_WATCH_PROGRAM;
 const std::string Header = "**************************************\r\n"
                            "***   Do not change this file!!!   ***\r\n"
                            "**************************************\r\n";
 
 std::string Record(const std::string& path, const std::string& alias, const std::string& log) {
     return "\"" + path + "\" \"" + alias + "\" \"*\" \"*.*\" \"0\" \"" + log + "\" \"\"\r\n";
-}
-
-// Creates probe files in dir until the watcher reports one on its standard output.
-bool Watching(ChildProcess& watcher, const std::string& dir, const std::string& alias) {
-    int probe = 0;
-    return WaitUntil([&] {
-        WriteFile(dir + "/probe" + std::to_string(probe++));
-        return watcher.Out().find("[+] " + alias + "\\probe") != std::string::npos;
-    });
 }
 
 } // namespace
@@ -46,46 +34,35 @@ TEST(PeerwellWatch, WatchesTheDirectoriesOfPeerCfgUntilSigterm) {
     const std::string config = Header + Record(inbox, "Inbox", root / "inbox.log") +
                                Record(outbox, "", root / "outbox.log");
     WriteFile(root / "peer.cfg", config);
+    const std::string out = root / "stdout", err = root / "stderr";
 
-    ChildProcess watcher(root.str(), {Program});
-    EXPECT_TRUE(watcher.OutHolds("Path = " + inbox + "| Alias = Inbox\n"));
-    ASSERT_TRUE(Watching(watcher, inbox, "Inbox"));
+    reliability::ChildProcess::Options options;
+    options.workingDirectory = root.str();
+    options.stdoutPath = out;
+    options.stderrPath = err;
+    reliability::ChildProcess watcher({PEERWELL_WATCH_PROGRAM}, options);
+    const auto outHolds = [&](const std::string& text) {
+        return WaitUntil([&] { return ReadFile(out).find(text) != std::string::npos; });
+    };
+    EXPECT_TRUE(outHolds("Path = " + inbox + "| Alias = Inbox\n"));
+    // Probe files until one is reported: the directories are watched from then on.
+    int probe = 0;
+    ASSERT_TRUE(WaitUntil([&] {
+        WriteFile(inbox + "/probe" + std::to_string(probe++));
+        return ReadFile(out).find("[+] Inbox\\probe") != std::string::npos;
+    }));
     WriteFile(inbox + "/report.txt");
     fs::remove(outbox + "/leaving.txt");
-    EXPECT_TRUE(watcher.OutHolds("[+] Inbox\\report.txt\n"));
-    EXPECT_TRUE(watcher.OutHolds("[-] " + outbox + "\\leaving.txt\n"));
+    EXPECT_TRUE(outHolds("[+] Inbox\\report.txt\n"));
+    EXPECT_TRUE(outHolds("[-] " + outbox + "\\leaving.txt\n"));
 
-    EXPECT_EQ(watcher.Wait(SIGTERM), 0);
+    watcher.Signal(SIGTERM);
+    const std::optional<int> status = watcher.Wait(std::chrono::seconds(30));
+    ASSERT_TRUE(status.has_value());
+    EXPECT_TRUE(WIFEXITED(*status) && WEXITSTATUS(*status) == 0) << *status;
     EXPECT_THAT(watchtest::Events(root / "inbox.log"), testing::Contains("[+] Inbox\\report.txt"));
     EXPECT_THAT(watchtest::Events(root / "outbox.log"),
                 testing::ElementsAre("[-] " + outbox + "\\leaving.txt"));
     EXPECT_EQ(ReadFile(root / "peer.cfg"), config);
-    EXPECT_THAT(watcher.Err(), IsEmpty());
-}
-
-TEST(PeerwellWatch, WithoutPeerCfgItWatchesNothingAndSigintEndsIt) {
-    TempDir root;
-    ChildProcess watcher(root.str(), {Program});
-    // Said once the stop signals are in the program's hands.
-    ASSERT_TRUE(
-        WaitUntil([&] { return watcher.Err().find("cannot read peer.cfg") != std::string::npos; }));
-    EXPECT_EQ(watcher.Wait(SIGINT), 0);
-    EXPECT_FALSE(fs::exists(root / "peer.cfg"));
-    EXPECT_THAT(watcher.Out(), IsEmpty());
-}
-
-TEST(PeerwellWatch, AnswersHelpAndVersionAndRefusesAnyOtherArgument) {
-    TempDir root;
-    ChildProcess version(root.str(), {Program, "--version"});
-    EXPECT_EQ(version.Wait(), 0);
-    EXPECT_EQ(version.Out(), "peerwell-watch 2.5\n");
-
-    ChildProcess help(root.str(), {Program, "--help"});
-    EXPECT_EQ(help.Wait(), 0);
-    EXPECT_THAT(help.Out(), HasSubstr("Usage: peerwell-watch"));
-
-    ChildProcess wrong(root.str(), {Program, "peer.cfg"});
-    EXPECT_EQ(wrong.Wait(), 2);
-    EXPECT_THAT(wrong.Out(), IsEmpty());
-    EXPECT_THAT(wrong.Err(), HasSubstr("Usage: peerwell-watch"));
+    EXPECT_EQ(ReadFile(err), "");
 }

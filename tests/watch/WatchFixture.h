@@ -27,37 +27,26 @@ inline std::vector<std::string> Events(const std::string& logPath) {
     return events;
 }
 
-// What a test directory holds and how it is watched.
-struct DirSpec {
-    char kind = '*';
-    std::int32_t attrib = 0;
-    std::string wav;
-    std::vector<std::string> files; // there before the baseline scan
-    bool create = true;
-};
 // A watch over directories made in a temporary folder, each named by its alias and logging to
 // "<alias>.log" beside it, with a recording sound player and a line sink that keeps the lines.
 class WatchFixture : public testing::Test {
 protected:
     WatchFixture() {
-        auto sound = std::make_unique<testsupport::RecordingSoundPlayer>();
-        sound_ = sound.get();
-        watch_ = std::make_unique<MyWatchThread>(std::move(sound));
+        watch_ =
+            std::make_unique<MyWatchThread>(std::make_unique<testsupport::RecordingSoundPlayer>());
         watch_->SetLineSink([this](const std::string& line) {
             std::lock_guard lock(mutex_);
             sunk_.push_back(line.substr(17));
         });
     }
 
-    // Makes the directory with its files (unless spec.create is false) and appends its record.
-    std::string AddDir(const std::string& alias, const DirSpec& spec = {}) {
+    // Makes the directory with its files and appends its record.
+    std::string AddDir(const std::string& alias, const std::vector<std::string>& files = {}) {
         const std::string path = root_ / alias;
-        if (spec.create)
-            std::filesystem::create_directory(path);
-        for (const std::string& file : spec.files)
+        std::filesystem::create_directory(path);
+        for (const std::string& file : files)
             testsupport::WriteFile(path + "/" + file);
-        EXPECT_TRUE(watch_->Dirs.Add(
-            MyDir(path, alias, spec.kind, "*.*", spec.attrib, Log(alias), spec.wav)));
+        EXPECT_TRUE(watch_->Dirs.Add(MyDir(path, alias, '*', "*.*", 0, Log(alias), "")));
         return path;
     }
     std::string Log(const std::string& alias) const { return root_ / (alias + ".log"); }
@@ -75,7 +64,6 @@ protected:
     }
 
     testsupport::TempDir root_;
-    testsupport::RecordingSoundPlayer* sound_ = nullptr;
     std::unique_ptr<MyWatchThread> watch_;
 
 private:
