@@ -1,4 +1,4 @@
-// A save cut short by the file-size limit, which only POSIX systems have.
+// Saves that meet what only POSIX systems have: the file-size limit, symbolic links.
 #include "tests/config/ConfigFixture.h"
 
 #include <cerrno>
@@ -47,4 +47,14 @@ TEST_F(ConfigurationSavePosix, AWriteFailingHalfWayLeavesTheOldFileWhole) {
     }
     EXPECT_EQ(testsupport::ReadFile(file), OldContents);
     EXPECT_EQ(EntryNames(dir.path()), std::set<std::string>{"peer.cfg"});
+}
+
+TEST_F(ConfigurationSavePosix, ALinkedPeerCfgStaysALinkAndItsTargetIsReplaced) {
+    const std::string target = dir / "kept.cfg";
+    testsupport::WriteFile(target, OldContents);
+    std::filesystem::create_symlink("kept.cfg", file);
+    EXPECT_EQ(WriteConfiguration(DirArray(), file), 0);
+    EXPECT_TRUE(std::filesystem::is_symlink(file));
+    EXPECT_EQ(testsupport::ReadFile(target), Header);
+    EXPECT_EQ(EntryNames(dir.path()), (std::set<std::string>{"kept.cfg", "peer.cfg"}));
 }
