@@ -15,8 +15,7 @@ struct TrayLog {
     std::vector<Entry> calls;
     bool answer = true;             // the result of every NotifyIcon
     unsigned registeredMessage = 0; // the result of RegisterMessage
-    int registrations = 0;
-    bool iconShown = false; // what a real shell would show now
+    bool iconShown = false;         // what a real shell would show now
 
     int Count(TrayShell::Call call) const {
         int count = 0;
@@ -42,10 +41,7 @@ public:
             log_->iconShown = call == Call::Add;
         return log_->answer;
     }
-    unsigned RegisterMessage(const QString&) override {
-        ++log_->registrations;
-        return log_->registeredMessage;
-    }
+    unsigned RegisterMessage(const QString&) override { return log_->registeredMessage; }
 
 private:
     std::shared_ptr<TrayLog> log_;

@@ -25,14 +25,11 @@ public:
         Set("PATH", *this / "bin");
         Set("RECORDING_VIEWER_OUT", Out());
         Set("RECORDING_VIEWER_STATUS", "0");
-        Set("RECORDING_VIEWER_RELEASE", "");
     }
     ~StandInViewer() {
         for (auto it = saved_.cbegin(); it != saved_.cend(); ++it)
             qputenv(it.key().constData(), it.value());
     }
-    StandInViewer(const StandInViewer&) = delete;
-    StandInViewer& operator=(const StandInViewer&) = delete;
 
     std::string operator/(const std::string& name) const { return dir_ / name; }
     static void Set(const char* name, const std::string& value) {
@@ -74,10 +71,10 @@ public:
     }
 
 private:
-    static constexpr const char* Variables[] = {
-        "XDG_CONFIG_HOME",      "XDG_CONFIG_DIRS",         "XDG_DATA_HOME",
-        "XDG_DATA_DIRS",        "XDG_CURRENT_DESKTOP",     "PATH",
-        "RECORDING_VIEWER_OUT", "RECORDING_VIEWER_STATUS", "RECORDING_VIEWER_RELEASE"};
+    static constexpr const char* Variables[] = {"XDG_CONFIG_HOME",      "XDG_CONFIG_DIRS",
+                                                "XDG_DATA_HOME",        "XDG_DATA_DIRS",
+                                                "XDG_CURRENT_DESKTOP",  "PATH",
+                                                "RECORDING_VIEWER_OUT", "RECORDING_VIEWER_STATUS"};
     testsupport::TempDir dir_;
     QHash<QByteArray, QByteArray> saved_;
 };

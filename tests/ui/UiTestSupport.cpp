@@ -47,15 +47,6 @@ Program::Program(bool trayAvailable) {
     RunUntilIdle();
 }
 
-bool ArrivalLogged(const std::string& dir, const std::string& log, const std::string& prefix) {
-    int made = 0;
-    return testsupport::WaitUntil([&] {
-        testsupport::WriteFile(dir + "/" + prefix + "-" + std::to_string(++made));
-        return testsupport::ReadFile(log).find(" [+] ") != std::string::npos &&
-               testsupport::ReadFile(log).find(prefix + "-") != std::string::npos;
-    });
-}
-
 void RunUntilIdle() {
     QEventLoop loop;
     QTimer::singleShot(0, &loop, &QEventLoop::quit);

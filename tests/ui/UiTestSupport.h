@@ -39,10 +39,6 @@ private:
     testsupport::ScopedWorkingDirectory cwd_;
 };
 
-// Creates files named prefix-1, prefix-2 ... in dir until log holds a " [+] " line for one of
-// them: a file made before the watch has armed its notifications is only seen with a later one.
-bool ArrivalLogged(const std::string& dir, const std::string& log, const std::string& prefix);
-
 // Runs the event loop until it would block, the program's idle point.
 void RunUntilIdle();
 
