@@ -15,7 +15,6 @@
 using namespace enginetest;
 using testsupport::TempDir;
 using testsupport::WriteFile;
-using Names = std::vector<std::string>;
 namespace fs = std::filesystem;
 
 namespace {
@@ -129,28 +128,4 @@ TEST(IncrementalRescan, ReportsWhatAFullListingReportsOverRandomChanges) {
             ASSERT_EQ(Marks(incremental[f]), Marks(full[f]));
         }
     }
-}
-
-TEST(IncrementalRescan, ACompleteChangeSetIsTrustedWithoutListing) {
-    TempDir tmp;
-    WriteFile(tmp / "old");
-    MyDir dir = Watch(tmp);
-    WriteFile(tmp / "unmentioned");
-    WriteFile(tmp / "new");
-    fs::remove(tmp / "old");
-    dir.Rescan(platform::ChangeSet{true, {"new", "old", "never-existed"}});
-    EXPECT_EQ(Added(dir), Names{"new"});
-    EXPECT_EQ(Removed(dir), Names{"old"});
-    EXPECT_EQ(dir.Files().Find("unmentioned"), nullptr);
-}
-
-TEST(IncrementalRescan, AnIncompleteOrUndecidableChangeSetFallsBackToAFullListing) {
-    TempDir tmp;
-    MyDir dir = Watch(tmp);
-    WriteFile(tmp / "first");
-    dir.Rescan(platform::ChangeSet{false, {}});
-    EXPECT_EQ(Added(dir), Names{"first"});
-    WriteFile(tmp / "second");
-    dir.Rescan(platform::ChangeSet{true, {std::string(300, 'n')}});
-    EXPECT_EQ(Added(dir), Names{"second"});
 }
