@@ -6,8 +6,8 @@
 // The seven settings of one watched directory, as the user edits them and peer.cfg stores them.
 struct DirSettings {
     std::string Path;
-    std::string Alias;      // written in log lines instead of Path when not empty
-    char Kind = '*';        // '+' arrivals only, '-' departures only, anything else both
+    std::string Alias; // written in log lines instead of Path when not empty
+    char Kind = '*';   // '+' arrivals only, '-' departures only, anything else both
     std::string Mask = "*.*";
     std::int32_t Attrib = 0; // which hidden, system, volume-label and directory entries count
     std::string Log;         // empty: no log

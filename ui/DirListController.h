@@ -25,9 +25,9 @@ public:
 
     // Reads peer.cfg, writing its echo to echo (flushed once the file is read), then starts the
     // watch. No line is selected yet.
-    DirListController(UserPrompts& prompts, std::ostream& echo,
-                      std::unique_ptr<platform::SoundPlayer> sound =
-                          platform::CreateSystemSoundPlayer());
+    DirListController(
+        UserPrompts& prompts, std::ostream& echo,
+        std::unique_ptr<platform::SoundPlayer> sound = platform::CreateSystemSoundPlayer());
     // Stops the watch and waits for it. Writes nothing.
     ~DirListController();
     DirListController(const DirListController&) = delete;
