@@ -1,8 +1,8 @@
 // The Directory dialog, driven through its real controls.
 #include "DialogDriver.h"
 #include "tests/support/TempDir.h"
-#include "ui/DirectoryDialog.h"
-#include "ui/Prompts.h"
+#include "ui/qt/DirectoryDialog.h"
+#include "ui/qt/Prompts.h"
 
 #include <QCheckBox>
 #include <QTest>
@@ -13,12 +13,7 @@ using namespace dialogdriver;
 namespace {
 
 // The owner's current-record fields that the dialog edits in place.
-struct Fields {
-    std::string Path = "/tmp";
-    std::string Alias = "Inbox";
-    std::string Mask = "*.txt";
-    char Kind = '+';
-};
+const DirSettings Fields{"/tmp", "Inbox", '+', "*.txt", 0, "", ""};
 
 } // namespace
 
@@ -27,19 +22,18 @@ class DialogsTest : public QObject {
 
 private:
     testsupport::TempDir scratch;
-    Fields fields;
+    DirSettings fields;
     std::unique_ptr<DirectoryDialog> dialog;
 
     DirectoryDialog& Open() {
-        dialog = std::make_unique<DirectoryDialog>(nullptr, fields.Path, fields.Alias, fields.Mask,
-                                                   fields.Kind);
+        dialog = std::make_unique<DirectoryDialog>(nullptr, fields);
         dialog->show();
         return *dialog;
     }
 
 private slots:
     void initTestCase() { WriteFile(scratch / "file.txt", "text"); }
-    void init() { fields = Fields(); }
+    void init() { fields = Fields; }
     void cleanup() { dialog.reset(); }
 
     void clearingTheOnlyCheckedBoxChecksTheOther() {

@@ -1,6 +1,7 @@
 #include "UiTestSupport.h"
+#include "Workspace.h"
 #include "ui/Commands.h"
-#include "ui/Prompts.h"
+#include "ui/qt/Prompts.h"
 
 #include <QMenuBar>
 #include <QSignalSpy>
@@ -33,37 +34,11 @@ class MainFrameTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void commandsAreEnabledByTheirRules_data() {
-        QTest::addColumn<int>("records");
-        QTest::addColumn<bool>("pending");
-        QTest::addColumn<bool>("emptyLog");
-        QTest::addColumn<QList<int>>("disabled");
-        const QList<int> add{CM_ADD};
-        QTest::newRow("empty list")
-            << 0 << false << false
-            << QList<int>{CM_VIEW, CM_DELETE, CM_OPTIONS, CM_LOGFILE, CM_WAVFILE};
-        QTest::newRow("eight records") << 8 << false << false << QList<int>{};
-        QTest::newRow("nine records") << 9 << false << false << add;
-        QTest::newRow("eight and a pending one") << 8 << true << false << add;
-        QTest::newRow("record without log") << 1 << false << true << QList<int>{CM_VIEW};
-    }
-
     // Checked twice: when a menu opens, and when the program is idle.
-    void commandsAreEnabledByTheirRules() {
-        QFETCH(int, records);
-        QFETCH(bool, pending);
-        QFETCH(bool, emptyLog);
-        QFETCH(QList<int>, disabled);
+    void menusAndToolBarFollowTheClientsRules() {
         Workspace space;
-        auto config = space.MakeRecords(records);
-        if (emptyLog)
-            config[0].log.clear();
-        space.WriteConfig(config);
         Program program;
-        if (pending) {
-            program.window->Pending = std::make_unique<MyDir>();
-            program.window->AppendLine("");
-        }
+        const QList<int> disabled{CM_VIEW, CM_DELETE, CM_OPTIONS, CM_LOGFILE, CM_WAVFILE};
 
         DisableAll(*program.frame);
         QMenu* directories = program.frame->menuBar()->actions()[1]->menu();
@@ -104,7 +79,7 @@ private slots:
         QTRY_VERIFY(!withIcon.frame->isVisible());
 
         Program withoutIcon(false);
-        QVERIFY(!withoutIcon.window->TrayIcon.Shown());
+        QVERIFY(!withoutIcon.window->TrayIconShown());
         withoutIcon.frame->showMinimized();
         QTRY_VERIFY(withoutIcon.frame->isMinimized());
         QCoreApplication::sendPostedEvents();
