@@ -1,16 +1,36 @@
 // The Directory dialog, driven through its real controls.
-#include "DialogDriver.h"
 #include "tests/support/TempDir.h"
 #include "ui/qt/DirectoryDialog.h"
 #include "ui/qt/Prompts.h"
 
 #include <QCheckBox>
+#include <QLineEdit>
 #include <QTest>
 
 using testsupport::WriteFile;
-using namespace dialogdriver;
 
 namespace {
+
+// The dialog's controls, found by their identifiers and worked as a user would.
+template <class Widget> Widget* Control(QWidget& dialog, const char* id) {
+    auto* control = dialog.findChild<Widget*>(id);
+    if (control == nullptr)
+        qFatal("no control %s", id);
+    return control;
+}
+
+QLineEdit* Edit(QWidget& dialog, const char* id) {
+    return Control<QLineEdit>(dialog, id);
+}
+
+void Click(QWidget& dialog, const char* id) {
+    QTest::mouseClick(Control<QAbstractButton>(dialog, id), Qt::LeftButton);
+}
+
+void Retype(QWidget& dialog, const char* id, const QString& text) {
+    Edit(dialog, id)->clear();
+    QTest::keyClicks(Edit(dialog, id), text);
+}
 
 // The owner's current-record fields that the dialog edits in place.
 const DirSettings Fields{"/tmp", "Inbox", '+', "*.txt", 0, "", ""};

@@ -1,16 +1,44 @@
-#include "UiTestSupport.h"
+// The main frame around the real directory list window, with a recording tray shell.
+#include "app/MainFrame.h"
+#include "RecordingTrayShell.h"
 #include "Workspace.h"
+#include "tests/support/RecordingSoundPlayer.h"
 #include "ui/Commands.h"
+#include "ui/qt/DirWindow.h"
 #include "ui/qt/Prompts.h"
 
 #include <QMenuBar>
 #include <QSignalSpy>
 #include <QtTest>
 
-using uitest::Program;
 using uitest::Workspace;
 
 namespace {
+
+// Runs the event loop until it would block, the program's idle point.
+void RunUntilIdle() {
+    QEventLoop loop;
+    QTimer::singleShot(0, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+// The program's windows, built in the order of the real start-up, shown and idle.
+struct Program {
+    explicit Program(bool trayAvailable = true) {
+        tray->answer = trayAvailable;
+        window = new DirWindow(std::make_unique<RecordingTrayShell>(tray),
+                               std::make_unique<testsupport::RecordingSoundPlayer>());
+        frame = std::make_unique<MainFrame>(window);
+        window->Create();
+        tray->answer = true;
+        frame->show();
+        RunUntilIdle();
+    }
+
+    std::shared_ptr<TrayLog> tray = std::make_shared<TrayLog>();
+    std::unique_ptr<MainFrame> frame;
+    DirWindow* window = nullptr;
+};
 
 constexpr int AllCommands[] = {CM_EXIT,    CM_VIEW,    CM_ADD,     CM_DELETE,
                                CM_OPTIONS, CM_LOGFILE, CM_WAVFILE, CM_ABOUT};
@@ -47,7 +75,7 @@ private slots:
         directories->hide();
 
         DisableAll(*program.frame);
-        uitest::RunUntilIdle();
+        RunUntilIdle();
         QCOMPARE(DisabledCommands(*program.frame), disabled);
     }
 
