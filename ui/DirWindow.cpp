@@ -7,11 +7,32 @@
 #include <QListWidget>
 #include <QSignalBlocker>
 
+namespace {
+
+// The list keeps this margin to the window's edges and fills the rest of the client area.
+constexpr int ListMargin = 10;
+
+// Like the platform's single-selection list box, a click never clears the selected line: a
+// Ctrl+click or Ctrl+Space on it leaves it selected.
+class SingleLineList : public QListWidget {
+public:
+    using QListWidget::QListWidget;
+
+protected:
+    QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
+                                                         const QEvent* event) const override {
+        const auto command = QListWidget::selectionCommand(index, event);
+        const bool clears = command & (QItemSelectionModel::Deselect | QItemSelectionModel::Toggle);
+        return clears ? QItemSelectionModel::NoUpdate : command;
+    }
+};
+
+} // namespace
+
 DirWindow::DirWindow(std::unique_ptr<TrayShell> trayShell,
                      std::unique_ptr<platform::SoundPlayer> sound)
-    : QWidget(nullptr), TrayIcon(std::move(trayShell)), List(new QListWidget(this)),
+    : QWidget(nullptr), TrayIcon(std::move(trayShell)), List(new SingleLineList(this)),
       Watch(std::move(sound)) {
-    List->setGeometry(10, 10, 360, 180);
     List->setSelectionMode(QAbstractItemView::SingleSelection);
     List->setSortingEnabled(false);
     List->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -114,6 +135,12 @@ bool DirWindow::event(QEvent* event) {
         return true;
     }
     return QWidget::event(event);
+}
+
+void DirWindow::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    List->setGeometry(
+        rect().marginsRemoved(QMargins(ListMargin, ListMargin, ListMargin, ListMargin)));
 }
 
 void DirWindow::LoadSelection() {

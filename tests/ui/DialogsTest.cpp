@@ -1,10 +1,14 @@
-// The Directory dialog, driven through its real controls.
+// The dialogs, driven through their real controls, and the layout of every window.
 #include "DialogDriver.h"
-#include "tests/support/TempDir.h"
+#include "UiTestSupport.h"
+#include "ui/AboutDialog.h"
 #include "ui/DirectoryDialog.h"
 #include "ui/Prompts.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QLabel>
+#include <QScopeGuard>
 #include <QTest>
 
 using testsupport::WriteFile;
@@ -19,6 +23,51 @@ struct Fields {
     std::string Mask = "*.txt";
     char Kind = '+';
 };
+
+bool IsBlackFrame(const QWidget& widget) {
+    const auto* frame = qobject_cast<const QFrame*>(&widget);
+    return frame && frame->metaObject() == &QFrame::staticMetaObject &&
+           frame->frameShape() == QFrame::Box;
+}
+
+QString Describe(const QWidget& widget) {
+    const auto* button = qobject_cast<const QAbstractButton*>(&widget);
+    const auto* label = qobject_cast<const QLabel*>(&widget);
+    const QString text = button ? button->text() : label ? label->text() : widget.objectName();
+    const QRect box = widget.geometry();
+    return QString("%1 \"%2\" at %3,%4 %5x%6")
+        .arg(widget.metaObject()->className(), text)
+        .arg(box.x())
+        .arg(box.y())
+        .arg(box.width())
+        .arg(box.height());
+}
+
+// Every visible control, down the whole tree, lies inside its parent, is wide enough for its
+// text and overlaps no sibling, except a black frame, which must hold it inside its line.
+void CollectLayoutFaults(const QWidget& parent, QStringList& faults) {
+    QList<QWidget*> children;
+    for (QWidget* child : parent.findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        if (child->isVisible() && !child->isWindow())
+            children << child;
+    for (const QWidget* child : children) {
+        const QRect box = child->geometry();
+        if (!parent.rect().contains(box))
+            faults << Describe(*child) + " leaves " + Describe(parent);
+        const bool hasText =
+            qobject_cast<const QLabel*>(child) || qobject_cast<const QCheckBox*>(child);
+        if (hasText && child->sizeHint().width() > box.width())
+            faults << Describe(*child) + " cuts its text";
+        for (const QWidget* other : children) {
+            if (other == child || !box.intersects(other->geometry()) || IsBlackFrame(*child))
+                continue;
+            const QRect inside = other->contentsRect().translated(other->pos());
+            if (!IsBlackFrame(*other) || !inside.contains(box))
+                faults << Describe(*child) + " overlaps " + Describe(*other);
+        }
+        CollectLayoutFaults(*child, faults);
+    }
+}
 
 } // namespace
 
@@ -93,6 +142,33 @@ private slots:
         QCOMPARE(Edit(d, "105")->text(), typed);
         QCOMPARE(fields.Alias, "Inbox");
         QCOMPARE(fields.Kind, '+');
+    }
+
+    void noControlLeavesItsParentOrFrameOrOverlapsAnother_data() {
+        QTest::addColumn<qreal>("fontScale");
+        QTest::newRow("the platform's font") << 1.0;
+        QTest::newRow("one and a half times as large") << 1.5;
+        QTest::newRow("two and a half times as large") << 2.5;
+    }
+    // Registered once more with QT_SCALE_FACTOR=2.
+    void noControlLeavesItsParentOrFrameOrOverlapsAnother() {
+        QFETCH(qreal, fontScale);
+        const QFont platformFont = QApplication::font();
+        const auto restoreFont = qScopeGuard([&] { QApplication::setFont(platformFont); });
+        QFont font = platformFont;
+        font.setPointSizeF(font.pointSizeF() * fontScale);
+        QApplication::setFont(font);
+        uitest::Workspace space;
+        space.WriteConfig(space.MakeRecords(2));
+        uitest::Program program;
+        AboutDialog about(program.window);
+        about.show();
+        const QWidget* windows[] = {program.frame.get(), &about, &Open()};
+        for (const QWidget* window : windows) {
+            QStringList faults;
+            CollectLayoutFaults(*window, faults);
+            QVERIFY2(faults.isEmpty(), qPrintable(faults.join('\n')));
+        }
     }
 };
 
