@@ -7,35 +7,12 @@
 #include "ui/Prompts.h"
 #include "ui/Text.h"
 
-#include <QFileInfo>
 #include <QListWidget>
 
 namespace {
 
 // The file-name field of the platform's file dialog held 260 characters with the zero.
 constexpr qsizetype MaxInitialFile = 259;
-
-constexpr QFileDevice::Permissions AnyWrite =
-    QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
-
-void ShowError(DirWindow& window, const QString& text) {
-    Prompts::Show(&window, QMessageBox::Critical, "Error", text, QMessageBox::Ok);
-}
-
-// Why a chosen file can't be used, or an empty string when it can. A sound must exist and is
-// only read; a log only needs its folder (the first event makes the file) but is written to.
-QString FileRefusal(const QString& fileName, bool mustExist) {
-    const QFileInfo file(fileName);
-    if (fileName.contains('"'))
-        return "A file name can't contain a double quote (\").";
-    if (mustExist)
-        return file.isFile() ? QString() : "This file does not exist:\n" + fileName;
-    if (!QFileInfo(file.absolutePath()).isDir())
-        return "The folder of this file does not exist:\n" + fileName;
-    if (file.exists() && (!file.isWritable() || !(file.permissions() & AnyWrite)))
-        return "This file is read-only:\n" + fileName;
-    return {};
-}
 
 // Writes the current-record fields into the record on the line: the pending record as it is,
 // a listed record with the watch stopped and peer.cfg saved.
@@ -56,8 +33,6 @@ void ChooseFile(DirWindow& window, std::string& field, Prompts::FileRequest requ
     const std::optional<QString> chosen = Prompts::GetOpenFileName(&window, request);
     if (!chosen)
         return;
-    if (const QString refusal = FileRefusal(*chosen, request.mustExist); !refusal.isEmpty())
-        return ShowError(window, refusal);
     field = ToStdString(*chosen);
     StoreFields(window, line);
 }

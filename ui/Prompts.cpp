@@ -1,6 +1,7 @@
 #include "ui/Prompts.h"
 
 #include <QFileDialog>
+#include <QFileSystemModel>
 
 namespace Prompts {
 namespace {
@@ -17,16 +18,70 @@ QMessageBox::StandardButton ShowBox(QWidget* owner, const Shown& shown) {
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 
+constexpr QFileDevice::Permissions AnyWrite =
+    QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
+
+// Why a chosen file can't be used, or an empty string when it can. A sound must exist and is
+// only read; a log only needs its folder (the first event makes the file) but is written to.
+QString FileRefusal(const QString& fileName, bool mustExist) {
+    const QFileInfo file(fileName);
+    if (fileName.contains('"'))
+        return "A file name can't contain a double quote (\").";
+    if (mustExist)
+        return file.isFile() ? QString() : "This file does not exist:\n" + fileName;
+    if (!QFileInfo(file.absolutePath()).isDir())
+        return "The folder of this file does not exist:\n" + fileName;
+    if (file.exists() && (!file.isWritable() || !(file.permissions() & AnyWrite)))
+        return "This file is read-only:\n" + fileName;
+    return {};
+}
+
+// Qt's own file dialog (a native one can neither refuse a choice nor be told what "*.*" means),
+// made to behave like the platform's Open dialog the filters come from.
+class FileDialog : public QFileDialog {
+public:
+    FileDialog(QWidget* owner, const FileRequest& request)
+        : QFileDialog(owner, request.title), mustExist_(request.mustExist) {
+        setOption(QFileDialog::DontUseNativeDialog);
+        setAcceptMode(QFileDialog::AcceptOpen);
+        setFileMode(request.mustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+        setNameFilters(request.filters);
+        if (!request.filters.isEmpty())
+            selectNameFilter(request.filters.first());
+        setDefaultSuffix(request.defaultSuffix);
+        if (!request.initialFile.isEmpty())
+            selectFile(request.initialFile);
+        // Queued, so that it comes after Qt has applied the filter itself.
+        connect(this, &QFileDialog::filterSelected, this, &FileDialog::MatchEveryName,
+                Qt::QueuedConnection);
+    }
+
+    // A file that can't be used is refused with the dialog left open; a folder is opened.
+    void accept() override {
+        const QStringList files = selectedFiles();
+        if (!files.isEmpty() && !QFileInfo(files.first()).isDir()) {
+            if (const QString refusal = FileRefusal(files.first(), mustExist_);
+                !refusal.isEmpty()) {
+                Show(this, QMessageBox::Critical, "Error", refusal, QMessageBox::Ok);
+                return;
+            }
+        }
+        QFileDialog::accept();
+    }
+
+private:
+    // "*.*" lists every name there, also one without a dot; Qt would take it literally.
+    void MatchEveryName(const QString& filter) {
+        auto* model = findChild<QFileSystemModel*>();
+        if (model && filter.endsWith("(*.*)"))
+            model->setNameFilters({"*"});
+    }
+
+    bool mustExist_;
+};
+
 std::optional<QString> RunFileDialog(QWidget* owner, const FileRequest& request) {
-    QFileDialog dialog(owner, request.title);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode(request.mustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
-    dialog.setNameFilters(request.filters);
-    if (!request.filters.isEmpty())
-        dialog.selectNameFilter(request.filters.first());
-    dialog.setDefaultSuffix(request.defaultSuffix);
-    if (!request.initialFile.isEmpty())
-        dialog.selectFile(request.initialFile);
+    FileDialog dialog(owner, request);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     return dialog.selectedFiles().first();

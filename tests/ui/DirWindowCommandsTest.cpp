@@ -7,7 +7,12 @@
 #include "ui/Prompts.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QListView>
 #include <QListWidget>
+#include <QScopeGuard>
 #include <QtTest>
 #include <filesystem>
 
@@ -46,6 +51,38 @@ void AnswerDirectoryDialog(const std::string& path, const std::string& alias) {
     });
 }
 
+QStringList Listed(const QFileDialog& files) {
+    const auto* view = files.findChild<QListView*>("listView");
+    QStringList names;
+    for (int row = 0; row < view->model()->rowCount(view->rootIndex()); ++row)
+        names << view->model()->index(row, 0, view->rootIndex()).data().toString();
+    return names;
+}
+
+// Works the next file dialog as a user would: "all files (*.*)" in the folder must list a name
+// without a dot, a file in a missing folder must be refused with the dialog left open, then
+// the file is chosen.
+void ChooseInFileDialog(const std::string& folder, const std::string& file) {
+    QTimer::singleShot(0, [=] {
+        auto* files = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        QVERIFY(files);
+        const auto closeAtEnd = qScopeGuard([files] {
+            if (files->isVisible())
+                files->reject();
+        });
+        files->setDirectory(QString::fromStdString(folder));
+        QTest::keyClick(Control<QComboBox>(*files, "fileTypeCombo"), Qt::Key_Down);
+        QTRY_VERIFY(Listed(*files).contains("NODOT"));
+        Prompts::SetNextAnswer(QMessageBox::Ok);
+        Edit(*files, "fileNameEdit")->setText(QString::fromStdString(folder + "/no/such.log"));
+        QTest::keyClick(Edit(*files, "fileNameEdit"), Qt::Key_Return);
+        QVERIFY(files->isVisible());
+        QVERIFY(Prompts::LastShown()->text.startsWith("The folder of this file does not exist"));
+        Edit(*files, "fileNameEdit")->setText(QString::fromStdString(file));
+        QTest::keyClick(Edit(*files, "fileNameEdit"), Qt::Key_Return);
+    });
+}
+
 } // namespace
 
 class DirWindowCommandsTest : public QObject {
@@ -78,7 +115,8 @@ private slots:
         QVERIFY(!enabled(CM_ADD));
         QVERIFY(!enabled(CM_VIEW));
 
-        Prompts::SetNextFileName(QString::fromStdString(space / "fresh.log"));
+        WriteFile(space / "NODOT", "x");
+        ChooseInFileDialog(space / "", space / "fresh.log");
         run(CM_LOGFILE);
         WriteFile(space / "ding.wav", "RIFF");
         Prompts::SetNextFileName(QString::fromStdString(space / "ding.wav"));
@@ -90,9 +128,15 @@ private slots:
         QVERIFY(enabled(CM_VIEW));
         QVERIFY(!std::filesystem::exists(config));
 
-        window.List->setCurrentRow(0);
-        window.List->setCurrentRow(1);
+        const auto click = [&](int i, Qt::KeyboardModifiers keys) {
+            const QRect box = window.List->visualItemRect(window.List->item(i));
+            QTest::mouseClick(window.List->viewport(), Qt::LeftButton, keys, box.center());
+        };
+        click(0, Qt::NoModifier);
+        click(1, Qt::ControlModifier);
         QCOMPARE(window.Alias, "Fresh");
+        click(1, Qt::ControlModifier); // never clears the selection
+        QVERIFY(enabled(CM_OPTIONS));
 
         const Record fresh{space.MakeDir("fresh"), "Fresh",           '*', "*.*", 0,
                            space / "fresh.log",    space / "ding.wav"};
