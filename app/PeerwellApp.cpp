@@ -19,9 +19,12 @@ void PeerwellApp::InitMainWindow() {
     connect(frame_.get(), &MainFrame::Closed, this, &QCoreApplication::quit, Qt::QueuedConnection);
 }
 
-int PeerwellApp::Run() {
+int PeerwellApp::Run(Qt::WindowState showState) {
     InitMainWindow();
     frame_->Client()->Create();
-    frame_->show();
+    if (showState == Qt::WindowMinimized)
+        frame_->showMinimized();
+    else
+        frame_->show();
     return exec();
 }

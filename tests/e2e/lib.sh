@@ -116,10 +116,12 @@ tray_panel() {
                                 END { exit !found }'
 }
 
-# start_peerwell PROGRAM DIR: starts the program in DIR, its output in DIR/peerwell.out.
+# start_peerwell PROGRAM DIR [ARG...]: starts the program in DIR, its output in DIR/peerwell.out.
 start_peerwell() {
     program=$(realpath "$1")
-    (cd "$2" && exec "$program") >"$2/peerwell.out" 2>&1 &
+    dir=$2
+    shift 2
+    (cd "$dir" && exec "$program" "$@") >"$dir/peerwell.out" 2>&1 &
     PEERWELL_PID=$!
     E2E_PIDS="$PEERWELL_PID $E2E_PIDS"
 }

@@ -1,6 +1,7 @@
 #!/bin/bash
 # The desktop program on a real X server with a window manager and a tray, driven from outside
-# like a user would: window, tray icon, hiding and showing, logging, and the close question.
+# like a user would: its arguments, a start in the tray, window, tray icon, hiding and showing,
+# logging, and the close question.
 # Usage: main-window.sh PROGRAM SCREENSHOT_DIR
 # shellcheck source=tests/e2e/lib.sh
 . "$(dirname "$0")/lib.sh"
@@ -23,12 +24,30 @@ minimisable_not_resizable() {
     ! echo "$actions" | grep -Eq '_NET_WM_ACTION_(RESIZE|MAXIMIZE)'
 }
 
+# Started minimised, the frame is withdrawn: neither shown nor an icon on a task bar.
+only_the_tray_icon() {
+    inside=$(panel_windows) || return 1
+    for id in $(xdotool search --all --pid "$PEERWELL_PID" --name '^Peerwell$' 2>/dev/null); do
+        echo "$inside" | grep -qx "$id" && continue
+        is_hidden "$id" && ! xprop -id "$id" WM_STATE | grep -q Iconic || return 1
+    done
+}
+
+status=0
+"$program" --minimised 2>"$WORK/usage" || status=$?
+expect "any other argument than --minimized ends the program with exit status 2" 0 \
+    test "$status" -eq 2 || true
+expect "and one usage line on standard error" 0 test "$(wc -l <"$WORK/usage")" -eq 1 || true
+
 start_desktop
-start_peerwell "$program" "$WORK"
+start_peerwell "$program" "$WORK" --minimized
 
 expect "the tray icon is embedded in the tray" 30 tray_icon || fail "no tray icon"
 icon=$(tray_icon)
-expect "one window titled Peerwell is shown" 30 visible_window Peerwell || fail "no window"
+expect "started with --minimized, only the tray icon shows" 10 only_the_tray_icon || true
+double_click "$icon"
+expect "a double click on the tray icon shows the window" 30 visible_window Peerwell ||
+    fail "no window"
 main=$(visible_window Peerwell)
 expect "its outer size is 380 x 265" 5 has_outer_size "$main" 380x265 ||
     echo "  outer size is $(outer_size "$main")" >&2
@@ -44,9 +63,9 @@ expect "a file removed from a watched directory is logged under its path" 30 \
 screenshot "$main" "$shots/main.png"
 
 double_click "$icon"
-expect "a double click on the tray icon hides the window" 10 is_hidden "$main" || true
+expect "another double click hides it" 10 is_hidden "$main" || true
 double_click "$icon"
-expect "another double click shows it again" 10 is_viewable "$main" || true
+expect "and one more shows it again" 10 is_viewable "$main" || true
 
 for click in 1 3; do
     xdotool mousemove --window "$icon" 8 8 click "$click"
