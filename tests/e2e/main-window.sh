@@ -1,7 +1,7 @@
 #!/bin/bash
 # The desktop program on a real X server with a window manager and a tray, driven from outside
 # like a user would: its arguments, a start in the tray, window, tray icon, hiding and showing,
-# logging, and the close question.
+# logging, the menus, and the close question.
 # Usage: main-window.sh PROGRAM SCREENSHOT_DIR
 # shellcheck source=tests/e2e/lib.sh
 . "$(dirname "$0")/lib.sh"
@@ -89,8 +89,15 @@ expect "answering No closes the question" 10 not visible_window Confirm || true
 expect "and keeps the window" 5 is_viewable "$main" || true
 kill -0 "$PEERWELL_PID" || fail "the program ended after No"
 
-keys "$main" alt+F4
-expect "closing again asks once more" 15 visible_window Confirm || fail "no question"
+keys "$main" alt+h a
+expect "Help > About opens the About box" 15 visible_window "About Peerwell" || fail "no About box"
+about=$(visible_window "About Peerwell")
+screenshot "$about" "$shots/about.png"
+keys "$about" Escape
+expect "Esc closes it" 15 not visible_window "About Peerwell" || true
+
+keys "$main" alt+f e
+expect "File > Exit asks once more" 15 visible_window Confirm || fail "no question"
 keys "$(visible_window Confirm)" y
 expect "answering Yes ends the program" 30 wait_gone "$PEERWELL_PID" 1 || fail "still running"
 status=0

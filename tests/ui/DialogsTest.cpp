@@ -26,43 +26,32 @@ struct Fields {
 
 bool IsBlackFrame(const QWidget& widget) {
     const auto* frame = qobject_cast<const QFrame*>(&widget);
-    return frame && frame->metaObject() == &QFrame::staticMetaObject &&
-           frame->frameShape() == QFrame::Box;
+    return frame && frame->metaObject() == &QFrame::staticMetaObject;
 }
 
 QString Describe(const QWidget& widget) {
-    const auto* button = qobject_cast<const QAbstractButton*>(&widget);
-    const auto* label = qobject_cast<const QLabel*>(&widget);
-    const QString text = button ? button->text() : label ? label->text() : widget.objectName();
-    const QRect box = widget.geometry();
-    return QString("%1 \"%2\" at %3,%4 %5x%6")
-        .arg(widget.metaObject()->className(), text)
-        .arg(box.x())
-        .arg(box.y())
-        .arg(box.width())
-        .arg(box.height());
+    QString text;
+    QDebug(&text) << &widget << widget.property("text").toString() << widget.geometry();
+    return text;
 }
 
 // Every visible control, down the whole tree, lies inside its parent, is wide enough for its
 // text and overlaps no sibling, except a black frame, which must hold it inside its line.
 void CollectLayoutFaults(const QWidget& parent, QStringList& faults) {
-    QList<QWidget*> children;
-    for (QWidget* child : parent.findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
-        if (child->isVisible() && !child->isWindow())
-            children << child;
+    QList<QWidget*> children = parent.findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+    children.removeIf(
+        [](const QWidget* child) { return !child->isVisible() || child->isWindow(); });
     for (const QWidget* child : children) {
         const QRect box = child->geometry();
         if (!parent.rect().contains(box))
             faults << Describe(*child) + " leaves " + Describe(parent);
-        const bool hasText =
-            qobject_cast<const QLabel*>(child) || qobject_cast<const QCheckBox*>(child);
-        if (hasText && child->sizeHint().width() > box.width())
+        if ((qobject_cast<const QLabel*>(child) || qobject_cast<const QCheckBox*>(child)) &&
+            child->sizeHint().width() > box.width())
             faults << Describe(*child) + " cuts its text";
         for (const QWidget* other : children) {
-            if (other == child || !box.intersects(other->geometry()) || IsBlackFrame(*child))
-                continue;
             const QRect inside = other->contentsRect().translated(other->pos());
-            if (!IsBlackFrame(*other) || !inside.contains(box))
+            if (other != child && box.intersects(other->geometry()) && !IsBlackFrame(*child) &&
+                !(IsBlackFrame(*other) && inside.contains(box)))
                 faults << Describe(*child) + " overlaps " + Describe(*other);
         }
         CollectLayoutFaults(*child, faults);

@@ -149,6 +149,11 @@ private slots:
         QVERIFY(Reported(fresh, "after.txt"));
         QVERIFY(ReadFile(fresh.log).find("before.txt") == std::string::npos);
         QVERIFY(Reported(records[0], "still-watched.txt"));
+
+        Prompts::SetNextAnswer(QMessageBox::Yes);
+        run(CM_DELETE); // the new record, still selected
+        QCOMPARE(window.List->count(), 1);
+        QCOMPARE(ReadFile(config), ConfigText({records[0]}));
     }
 };
 
