@@ -24,11 +24,6 @@ struct Fields {
     char Kind = '+';
 };
 
-bool IsBlackFrame(const QWidget& widget) {
-    const auto* frame = qobject_cast<const QFrame*>(&widget);
-    return frame && frame->metaObject() == &QFrame::staticMetaObject;
-}
-
 QString Describe(const QWidget& widget) {
     QString text;
     QDebug(&text) << &widget << widget.property("text").toString() << widget.geometry();
@@ -38,6 +33,9 @@ QString Describe(const QWidget& widget) {
 // Every visible control, down the whole tree, lies inside its parent, is wide enough for its
 // text and overlaps no sibling, except a black frame, which must hold it inside its line.
 void CollectLayoutFaults(const QWidget& parent, QStringList& faults) {
+    const auto isBlackFrame = [](const QWidget* w) {
+        return w->metaObject() == &QFrame::staticMetaObject;
+    };
     QList<QWidget*> children = parent.findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
     children.removeIf(
         [](const QWidget* child) { return !child->isVisible() || child->isWindow(); });
@@ -50,8 +48,8 @@ void CollectLayoutFaults(const QWidget& parent, QStringList& faults) {
             faults << Describe(*child) + " cuts its text";
         for (const QWidget* other : children) {
             const QRect inside = other->contentsRect().translated(other->pos());
-            if (other != child && box.intersects(other->geometry()) && !IsBlackFrame(*child) &&
-                !(IsBlackFrame(*other) && inside.contains(box)))
+            if (other != child && box.intersects(other->geometry()) && !isBlackFrame(child) &&
+                !(isBlackFrame(other) && inside.contains(box)))
                 faults << Describe(*child) + " overlaps " + Describe(*other);
         }
         CollectLayoutFaults(*child, faults);
