@@ -36,8 +36,10 @@ struct FileRequest {
     QString initialFile;   // the current value, already cut to fit
     bool mustExist = false;
 };
-// Runs a file dialog; returns the chosen path or nothing when cancelled. A name set with
-// SetNextFileName answers (and is consumed) instead; an empty string then means Cancel.
+// Runs a file dialog; returns the chosen path or nothing when cancelled. The dialog itself
+// refuses, and stays open on, a file that must exist and doesn't, a file in a missing folder, a
+// read-only file or a name with a double quote. A name set with SetNextFileName answers (and is
+// consumed) instead, unchecked; an empty string then means Cancel.
 std::optional<QString> GetOpenFileName(QWidget* owner, const FileRequest& request);
 void SetNextFileName(const QString& fileName);
 std::optional<FileRequest> LastFileRequest();
