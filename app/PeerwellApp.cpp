@@ -22,9 +22,10 @@ void PeerwellApp::InitMainWindow() {
 int PeerwellApp::Run(Qt::WindowState showState) {
     InitMainWindow();
     frame_->Client()->Create();
-    if (showState == Qt::WindowMinimized)
-        frame_->showMinimized();
-    else
+    // A minimised frame hides behind its tray icon, so with one it is not shown at all.
+    if (showState != Qt::WindowMinimized)
         frame_->show();
+    else if (!frame_->Client()->TrayIcon.Shown())
+        frame_->ShowMinimizedOnScreen();
     return exec();
 }
