@@ -10,6 +10,7 @@
 #include <QSessionManager>
 #include <QToolBar>
 #include <QToolButton>
+#include <utility>
 
 MainFrame::MainFrame(DirWindow* client) : client_(client) {
     setWindowTitle("Peerwell");
@@ -112,10 +113,18 @@ bool MainFrame::QueryClose() {
     return client_->CloseApproved() || client_->CanClose();
 }
 
+void MainFrame::ShowMinimizedOnScreen() {
+    minimizeOnScreen_ = true;
+    show();
+}
+
 bool MainFrame::event(QEvent* event) {
     const bool handled = QMainWindow::event(event);
     if (event->type() == QEvent::Show || event->type() == QEvent::Move)
         FitOuterSize();
+    // The first paint comes once the window is mapped.
+    if (event->type() == QEvent::Paint && std::exchange(minimizeOnScreen_, false))
+        QMetaObject::invokeMethod(this, &QWidget::showMinimized, Qt::QueuedConnection);
     return handled;
 }
 

@@ -27,6 +27,9 @@ public:
     bool QueryClose();
 
     QMenu* createPopupMenu() override { return nullptr; }
+    // Shows the frame, then minimises it once it is on screen: some window managers show a
+    // window that asks to start minimised in its normal state.
+    void ShowMinimizedOnScreen();
 
 signals:
     // The close query was answered Yes and the frame has closed, hidden or not.
@@ -48,4 +51,5 @@ private:
 
     DirWindow* client_;
     std::map<int, QAction*> actions_;
+    bool minimizeOnScreen_ = false;
 };

@@ -19,9 +19,13 @@ void PeerwellApp::InitMainWindow() {
     connect(frame_.get(), &MainFrame::Closed, this, &QCoreApplication::quit, Qt::QueuedConnection);
 }
 
-int PeerwellApp::Run() {
+int PeerwellApp::Run(Qt::WindowState showState) {
     InitMainWindow();
     frame_->Client()->Create();
-    frame_->show();
+    // A minimised frame hides behind its tray icon, so with one it is not shown at all.
+    if (showState != Qt::WindowMinimized)
+        frame_->show();
+    else if (!frame_->Client()->TrayIconShown())
+        frame_->ShowMinimizedOnScreen();
     return exec();
 }

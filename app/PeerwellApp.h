@@ -13,8 +13,9 @@ public:
     // Destroys the main frame, and with it the directory list window and the watch.
     ~PeerwellApp() override;
 
-    // Returns the program's exit code.
-    int Run();
+    // Shows the main frame in the show state the starter asked for; minimised, only the tray
+    // icon shows (or, without a tray, the minimised frame). Returns the program's exit code.
+    int Run(Qt::WindowState showState);
 
 private:
     void InitMainWindow();

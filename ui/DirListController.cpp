@@ -205,7 +205,8 @@ void DirListController::CmLogFile() {
                 .filters = {{"log files (*.log)", "*.log"}, {"all files (*.*)", "*.*"}},
                 .defaultSuffix = "log",
                 .initialFile = {},
-                .mustExist = false});
+                .mustExist = false,
+                .refusal = {}});
 }
 
 void DirListController::CmWavFile() {
@@ -213,17 +214,22 @@ void DirListController::CmWavFile() {
                                    .filters = {{"wav files (*.wav)", "*.wav"}},
                                    .defaultSuffix = {},
                                    .initialFile = {},
-                                   .mustExist = true});
+                                   .mustExist = true,
+                                   .refusal = {}});
 }
 
 // Asks for a file for the field (Log or Wav) of the selected record and stores the choice.
 void DirListController::ChooseFile(std::string DirSettings::*field, FileRequest request) {
     const int line = selected_;
     request.initialFile = (current_.*field).substr(0, MaxInitialFile);
+    request.refusal = [mustExist = request.mustExist](const std::string& path) {
+        return FileRefusal(path, mustExist);
+    };
     const std::optional<std::string> chosen = prompts_.ChooseFile(request);
     if (!chosen)
         return;
-    if (const std::string refusal = FileRefusal(*chosen, request.mustExist); !refusal.empty())
+    // A view whose dialog could not refuse the choice hands it on; it is refused here.
+    if (const std::string refusal = request.refusal(*chosen); !refusal.empty())
         return prompts_.ShowError(refusal, ErrorIcon::Stop);
     current_.*field = *chosen;
     StoreCurrent(line);

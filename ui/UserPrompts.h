@@ -2,6 +2,7 @@
 
 #include "engine/DirSettings.h"
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -17,6 +18,9 @@ struct FileRequest {
     std::string defaultSuffix;   // without the dot; empty for none
     std::string initialFile;     // the current value, already cut to fit the dialog
     bool mustExist = false;      // the file must exist; otherwise only its folder must
+    // Why a chosen path can't be used, or an empty string when it can. A dialog that can refuse
+    // a choice asks it when the user accepts, says the reason and stays open.
+    std::function<std::string(const std::string& path)> refusal;
 };
 
 // Which icon an "Error" box shows.
@@ -35,6 +39,7 @@ public:
     // An "Information" box with OK and the information icon.
     virtual void ShowInformation(const std::string& text) = 0;
     // The platform's file-open dialog; the chosen full path, or nothing when it was cancelled.
+    // A path that the request's refusal refuses is refused again by the list.
     virtual std::optional<std::string> ChooseFile(const FileRequest& request) = 0;
     // The Directory dialog on the Path, Alias, Mask and Kind of settings, which it edits in
     // place (a refused OK may already have stored Path); true when it ended with OK.

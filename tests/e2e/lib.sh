@@ -47,7 +47,7 @@ is_running() {
 
 # wait_gone PID SECONDS: true once the process has ended.
 wait_gone() {
-    deadline=$(($(date +%s) + $2))
+    local deadline=$(($(date +%s) + $2))
     while is_running "$1"; do
         [ "$(date +%s)" -lt "$deadline" ] || return 1
         sleep 0.1
@@ -56,7 +56,7 @@ wait_gone() {
 
 # wait_until SECONDS COMMAND...: runs COMMAND until it succeeds; false when the deadline passes.
 wait_until() {
-    deadline=$(($(date +%s) + $1))
+    local deadline=$(($(date +%s) + $1)) # its own: the command may be wait_gone
     shift
     until "$@" >/dev/null 2>&1; do
         [ "$(date +%s)" -lt "$deadline" ] || return 1
@@ -116,10 +116,12 @@ tray_panel() {
                                 END { exit !found }'
 }
 
-# start_peerwell PROGRAM DIR: starts the program in DIR, its output in DIR/peerwell.out.
+# start_peerwell PROGRAM DIR [ARG...]: starts the program in DIR, its output in DIR/peerwell.out.
 start_peerwell() {
     program=$(realpath "$1")
-    (cd "$2" && exec "$program") >"$2/peerwell.out" 2>&1 &
+    dir=$2
+    shift 2
+    (cd "$dir" && exec "$program" "$@") >"$dir/peerwell.out" 2>&1 &
     PEERWELL_PID=$!
     E2E_PIDS="$PEERWELL_PID $E2E_PIDS"
 }

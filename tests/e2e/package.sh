@@ -81,24 +81,6 @@ sed "s|$exec_start|$root$exec_start|" "$unit" >"$WORK/peerwell-watch.service"
 expect "systemd accepts the unit and finds its program and manual page" 0 \
     env MANPATH="$root/usr/share/man" systemd-analyze verify "$WORK/peerwell-watch.service" || true
 
-# The packaged watcher run the way the unit runs it.
-logs="$E2E_TMP/logs"
-mkdir -p "$logs" "$E2E_TMP/watched"
-mkdir -p "$HOME/.config/peerwell"
-write_config "$HOME/.config/peerwell/peer.cfg" \
-    "$(record "$E2E_TMP/watched" W '*' '*.*' 0 "$logs/w.log" '')"
-(cd "$HOME/.config/peerwell" && exec "$root$exec_start") >"$WORK/peerwell.out" 2>&1 &
-PEERWELL_PID=$!
-E2E_PIDS="$PEERWELL_PID $E2E_PIDS"
-expect "the packaged watcher reads peer.cfg there" 15 file_contains "$WORK/peerwell.out" "Path = " ||
-    true
-touch "$E2E_TMP/watched/new.txt"
-expect "and logs a new file" 30 file_contains "$logs/w.log" ' [+] W\new.txt' || true
-kill -TERM "$PEERWELL_PID"
-status=0
-wait "$PEERWELL_PID" || status=$?
-expect "and ends with status 0 on SIGTERM" 0 test "$status" -eq 0 || echo "  status $status" >&2
-
 for page in peerwell peerwell-watch; do
     man="$root/usr/share/man/man1/$page.1.gz"
     expect "the manual page of $page renders without warnings" 0 renders_cleanly "$man" || true

@@ -1,11 +1,18 @@
-// The Directory dialog, driven through its real controls.
+// The Directory dialog and the file dialog, driven through their real controls.
 #include "tests/support/TempDir.h"
 #include "ui/qt/DirectoryDialog.h"
 #include "ui/qt/Prompts.h"
+#include "ui/qt/QtPrompts.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
+#include <QFileDialog>
 #include <QLineEdit>
+#include <QListView>
+#include <QScopeGuard>
 #include <QTest>
+#include <QTimer>
 
 using testsupport::WriteFile;
 
@@ -34,6 +41,32 @@ void Retype(QWidget& dialog, const char* id, const QString& text) {
 
 // The owner's current-record fields that the dialog edits in place.
 const DirSettings Fields{"/tmp", "Inbox", '+', "*.txt", 0, "", ""};
+
+// Works the next file dialog as a user would: "all files (*.*)" in the folder must list a name
+// without a dot, a file the request refuses must be refused with the dialog left open, then
+// the file is chosen.
+void ChooseInFileDialog(const std::string& folder, const std::string& refused,
+                        const std::string& file) {
+    QTimer::singleShot(0, [=] {
+        auto* files = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        QVERIFY(files);
+        const auto closeAtEnd = qScopeGuard([files] {
+            if (files->isVisible())
+                files->reject();
+        });
+        files->setDirectory(QString::fromStdString(folder));
+        QTest::keyClick(Control<QComboBox>(*files, "fileTypeCombo"), Qt::Key_Down);
+        const auto* view = Control<QListView>(*files, "listView");
+        const auto first = [view] { return view->model()->index(0, 0, view->rootIndex()); };
+        QTRY_VERIFY(!view->model()->match(first(), Qt::DisplayRole, "NODOT").isEmpty());
+        for (const std::string& name : {refused, file}) {
+            Prompts::SetNextAnswer(QMessageBox::Ok);
+            Edit(*files, "fileNameEdit")->setText(QString::fromStdString(name));
+            QTest::keyClick(Edit(*files, "fileNameEdit"), Qt::Key_Return);
+            QCOMPARE(files->isVisible(), name == refused);
+        }
+    });
+}
 
 } // namespace
 
@@ -107,6 +140,22 @@ private slots:
         QCOMPARE(Edit(d, "105")->text(), typed);
         QCOMPARE(fields.Alias, "Inbox");
         QCOMPARE(fields.Kind, '+');
+    }
+
+    void theFileDialogListsEveryNameForStarDotStarAndStaysOpenOnARefusal() {
+        WriteFile(scratch / "NODOT", "x");
+        const std::string refused = scratch / "refused.log";
+        const FileRequest request{
+            .title = "Get LOG - file",
+            .filters = {{"log files (*.log)", "*.log"}, {"all files (*.*)", "*.*"}},
+            .defaultSuffix = "log",
+            .initialFile = {},
+            .mustExist = false,
+            .refusal = [=](const std::string& path) { return path == refused ? "No." : ""; }};
+        QtPrompts prompts(nullptr);
+        ChooseInFileDialog(scratch / "", refused, scratch / "chosen.log");
+        QCOMPARE(prompts.ChooseFile(request), std::optional<std::string>(scratch / "chosen.log"));
+        QCOMPARE(Prompts::LastShown()->text, "No.");
     }
 };
 

@@ -25,7 +25,11 @@ struct ScriptedPrompts : UserPrompts {
     bool Confirm(const std::string& text) override { return Shown("Confirm", text), true; }
     void ShowError(const std::string& text, ErrorIcon) override { Shown("Error", text); }
     void ShowInformation(const std::string& text) override { Shown("Information", text); }
-    std::optional<std::string> ChooseFile(const FileRequest&) override {
+    // Returns the next file even where the request refuses it, as a dialog that can't refuse
+    // inside would; keeps what the request said of it.
+    std::optional<std::string> ChooseFile(const FileRequest& request) override {
+        if (nextFile)
+            offeredRefusal = request.refusal(*nextFile);
         return std::exchange(nextFile, std::nullopt);
     }
     bool EditDirectory(DirSettings& settings) override {
@@ -40,6 +44,7 @@ struct ScriptedPrompts : UserPrompts {
 
     std::vector<std::string> shown;
     std::optional<std::string> nextFile; // nothing: the file dialog is cancelled
+    std::string offeredRefusal;          // the request's refusal of the last file chosen
     std::string nextPath;                // typed into the Directory dialog, then OK
 };
 
@@ -117,7 +122,6 @@ TEST_F(ListFixture, ThePendingRecordLivesUntilOptionsGivesItAPath) {
     list->Command(CM_WAVFILE);
     list->Command(CM_OPTIONS); // no path yet: still pending
     EXPECT_EQ(list->Lines(), (Lines{records[0].Path, ""}));
-    EXPECT_FALSE(list->CommandEnabled(CM_ADD));
     EXPECT_FALSE(std::filesystem::exists(space / "peer.cfg"));
     list->Select(0);
     list->Select(1);
@@ -135,6 +139,38 @@ TEST_F(ListFixture, ThePendingRecordLivesUntilOptionsGivesItAPath) {
     EXPECT_EQ(ReadFile(fresh.Log).find("before.txt"), std::string::npos);
     EXPECT_TRUE(Reported(records[0], "still-watched.txt"));
     EXPECT_EQ(prompts.shown, Lines{});
+
+    list->Command(CM_DELETE); // the new record, still selected
+    EXPECT_EQ(list->Lines(), Lines{records[0].Path});
+    EXPECT_EQ(ReadFile(space / "peer.cfg"), space.ConfigText({records[0]}));
+}
+
+// The file dialog is asked to refuse the file; one that comes back anyway is refused here.
+TEST_F(ListFixture, AChosenFileThatCantBeUsedIsRefused) {
+    const std::vector<DirSettings> records = space.MakeRecords(1);
+    Start(records);
+    WriteFile(space / "read-only.log", "");
+    std::filesystem::permissions(space / "read-only.log", std::filesystem::perms::owner_read);
+    const struct {
+        int command;
+        std::string file;
+        std::string reason;
+    } cases[] = {
+        {CM_LOGFILE, space / "no/such.log", "The folder of this file does not exist:\n"},
+        {CM_LOGFILE, space / "read-only.log", "This file is read-only:\n"},
+        {CM_LOGFILE, space / "a\"b.log", "A file name can't contain a double quote (\")."},
+        {CM_WAVFILE, space / "missing.wav", "This file does not exist:\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        prompts.shown.clear();
+        prompts.nextFile = c.file;
+        list->Command(c.command);
+        EXPECT_EQ(prompts.offeredRefusal.rfind(c.reason, 0), 0u) << prompts.offeredRefusal;
+        EXPECT_EQ(prompts.shown, Lines{"Error: " + prompts.offeredRefusal});
+        EXPECT_EQ(list->Current(), records[0]);
+    }
+    EXPECT_EQ(ReadFile(space / "peer.cfg"), space.ConfigText(records));
 }
 
 // A folder in the place of peer.cfg fails every save.

@@ -1,13 +1,21 @@
-// The main frame around the real directory list window, with a recording tray shell.
+// The main frame around the real directory list window, with a recording tray shell, and the
+// layout of every window.
 #include "app/MainFrame.h"
 #include "RecordingTrayShell.h"
 #include "Workspace.h"
 #include "tests/support/RecordingSoundPlayer.h"
 #include "ui/Commands.h"
+#include "ui/qt/AboutDialog.h"
 #include "ui/qt/DirWindow.h"
+#include "ui/qt/DirectoryDialog.h"
 #include "ui/qt/Prompts.h"
 
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QListWidget>
 #include <QMenuBar>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QtTest>
 
@@ -56,6 +64,38 @@ void DisableAll(const MainFrame& frame) {
         frame.Action(id)->setEnabled(false);
 }
 
+QString Describe(const QWidget& widget) {
+    QString text;
+    QDebug(&text) << &widget << widget.property("text").toString() << widget.geometry();
+    return text;
+}
+
+// Every visible control, down the whole tree, lies inside its parent, is wide enough for its
+// text and overlaps no sibling, except a black frame, which must hold it inside its line.
+void CollectLayoutFaults(const QWidget& parent, QStringList& faults) {
+    const auto isBlackFrame = [](const QWidget* w) {
+        return w->metaObject() == &QFrame::staticMetaObject;
+    };
+    QList<QWidget*> children = parent.findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+    children.removeIf(
+        [](const QWidget* child) { return !child->isVisible() || child->isWindow(); });
+    for (const QWidget* child : children) {
+        const QRect box = child->geometry();
+        if (!parent.rect().contains(box))
+            faults << Describe(*child) + " leaves " + Describe(parent);
+        if ((qobject_cast<const QLabel*>(child) || qobject_cast<const QCheckBox*>(child)) &&
+            child->sizeHint().width() > box.width())
+            faults << Describe(*child) + " cuts its text";
+        for (const QWidget* other : children) {
+            const QRect inside = other->contentsRect().translated(other->pos());
+            if (other != child && box.intersects(other->geometry()) && !isBlackFrame(child) &&
+                !(isBlackFrame(other) && inside.contains(box)))
+                faults << Describe(*child) + " overlaps " + Describe(*other);
+        }
+        CollectLayoutFaults(*child, faults);
+    }
+}
+
 } // namespace
 
 class MainFrameTest : public QObject {
@@ -79,33 +119,22 @@ private slots:
         QCOMPARE(DisabledCommands(*program.frame), disabled);
     }
 
-    void closingTheFrameAsksTheSameQuestionOnce() {
+    // The end-to-end test closes a shown frame; here it is hidden, as at the end of a session.
+    void closingAHiddenFrameAsksOnceAndEndsTheProgram() {
         Workspace space;
         Program program;
         QSignalSpy closed(program.frame.get(), &MainFrame::Closed);
-        int asked = Prompts::ShownCount();
-
-        Prompts::SetNextAnswer(QMessageBox::No);
-        QVERIFY(!program.frame->close());
-        QVERIFY(program.frame->isVisible());
-        QCOMPARE(Prompts::ShownCount(), ++asked);
-        QCOMPARE(Prompts::LastShown()->text, "Do you really want to terminate Peerwell program?");
-        QCOMPARE(closed.count(), 0);
-
-        // Hidden behind the tray icon, as at the end of a session.
+        const int asked = Prompts::ShownCount();
         program.frame->hide();
         Prompts::SetNextAnswer(QMessageBox::Yes);
         QVERIFY(program.frame->close());
-        QCOMPARE(Prompts::ShownCount(), ++asked);
+        QCOMPARE(Prompts::ShownCount(), asked + 1);
         QCOMPARE(closed.count(), 1);
     }
 
-    void minimisingHidesTheFrameOnlyWhileTheTrayIconIsShown() {
+    // With a tray icon, the end-to-end test sees the minimised frame hide.
+    void withoutATrayIconTheMinimisedFrameStays() {
         Workspace space;
-        Program withIcon;
-        withIcon.frame->showMinimized();
-        QTRY_VERIFY(!withIcon.frame->isVisible());
-
         Program withoutIcon(false);
         QVERIFY(!withoutIcon.window->TrayIconShown());
         withoutIcon.frame->showMinimized();
@@ -114,18 +143,46 @@ private slots:
         QVERIFY(withoutIcon.frame->isVisible());
     }
 
-    void aDoubleClickOnTheTrayIconTogglesTheFrame() {
+    // Like the platform's list box, the list keeps one line selected while it has lines.
+    void aCtrlClickOnTheSelectedLineKeepsIt() {
         Workspace space;
+        space.WriteConfig(space.MakeRecords(2));
         Program program;
-        MainFrame& frame = *program.frame;
-        program.tray->Activate(QSystemTrayIcon::Trigger);
-        QCoreApplication::sendPostedEvents();
-        QVERIFY(frame.isVisible());
+        auto* list = program.window->findChild<QListWidget*>();
+        const QRect line = list->visualItemRect(list->item(0));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ControlModifier, line.center());
+        QCOMPARE(list->selectedItems().size(), 1);
+        QVERIFY(program.window->CommandEnabled(CM_OPTIONS));
+    }
 
-        program.tray->Activate(QSystemTrayIcon::DoubleClick);
-        QTRY_VERIFY(!frame.isVisible());
-        program.tray->Activate(QSystemTrayIcon::DoubleClick);
-        QTRY_VERIFY(frame.isVisible());
+    void noControlLeavesItsParentOrFrameOrOverlapsAnother_data() {
+        QTest::addColumn<qreal>("fontScale");
+        QTest::newRow("the platform's font") << 1.0;
+        QTest::newRow("one and a half times as large") << 1.5;
+        QTest::newRow("two and a half times as large") << 2.5;
+    }
+    // Registered once more with QT_SCALE_FACTOR=2.
+    void noControlLeavesItsParentOrFrameOrOverlapsAnother() {
+        QFETCH(qreal, fontScale);
+        const QFont platformFont = QApplication::font();
+        const auto restoreFont = qScopeGuard([&] { QApplication::setFont(platformFont); });
+        QFont font = platformFont;
+        font.setPointSizeF(font.pointSizeF() * fontScale);
+        QApplication::setFont(font);
+        Workspace space;
+        space.WriteConfig(space.MakeRecords(2));
+        Program program;
+        AboutDialog about(program.window);
+        about.show();
+        DirSettings settings;
+        DirectoryDialog directory(program.window, settings);
+        directory.show();
+        const QWidget* windows[] = {program.frame.get(), &about, &directory};
+        for (const QWidget* window : windows) {
+            QStringList faults;
+            CollectLayoutFaults(*window, faults);
+            QVERIFY2(faults.isEmpty(), qPrintable(faults.join('\n')));
+        }
     }
 };
 

@@ -13,15 +13,31 @@ namespace {
 constexpr unsigned TrayIconId = 1;
 // The icon's mouse events arrive as events of this type.
 constexpr unsigned TrayNotifyMessage = 1024;
+// The list keeps this margin to the window's edges and fills the rest of the client area.
+constexpr int ListMargin = 10;
+
+// Like the platform's single-selection list box, a click never clears the selected line: a
+// Ctrl+click or Ctrl+Space on it leaves it selected.
+class SingleLineList : public QListWidget {
+public:
+    using QListWidget::QListWidget;
+
+protected:
+    QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
+                                                         const QEvent* event) const override {
+        const auto command = QListWidget::selectionCommand(index, event);
+        const bool clears = command & (QItemSelectionModel::Deselect | QItemSelectionModel::Toggle);
+        return clears ? QItemSelectionModel::NoUpdate : command;
+    }
+};
 
 } // namespace
 
 DirWindow::DirWindow(std::unique_ptr<TrayShell> trayShell,
                      std::unique_ptr<platform::SoundPlayer> sound)
-    : QWidget(nullptr), trayIcon_(std::move(trayShell)), list_(new QListWidget(this)),
+    : QWidget(nullptr), trayIcon_(std::move(trayShell)), list_(new SingleLineList(this)),
       prompts_(this),
       controller_(std::make_unique<DirListController>(prompts_, std::cout, std::move(sound))) {
-    list_->setGeometry(10, 10, 360, 180);
     list_->setSelectionMode(QAbstractItemView::SingleSelection);
     list_->setSortingEnabled(false);
     list_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -98,6 +114,12 @@ bool DirWindow::event(QEvent* event) {
         return true;
     }
     return QWidget::event(event);
+}
+
+void DirWindow::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    list_->setGeometry(
+        rect().marginsRemoved(QMargins(ListMargin, ListMargin, ListMargin, ListMargin)));
 }
 
 void DirWindow::OnSelectionChanged() {

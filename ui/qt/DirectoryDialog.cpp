@@ -30,7 +30,7 @@ DirectoryDialog::DirectoryDialog(QWidget* owner, DirSettings& settings)
 }
 
 void DirectoryDialog::CreateControls() {
-    const DialogTemplate layout(*this, "Directory options", QSize(194, 93), QPoint(24, 18));
+    DialogTemplate layout(*this, "Directory options", QSize(194, 93), QPoint(24, 18));
     QPushButton* ok = layout.AddButton("OK", QRect(42, 72, 50, 14), "1");
     QPushButton* cancel = layout.AddButton("Cancel", QRect(102, 72, 50, 14), "2");
     layout.AddLabel("Path", QRect(12, 9, 18, 8));
@@ -50,8 +50,7 @@ void DirectoryDialog::CreateControls() {
     layout.Place(*inbound_, QRect(138, 33, 39, 12), "101");
     outbound_ = new QCheckBox("Outbound", this);
     layout.Place(*outbound_, QRect(138, 45, 46, 12), "102");
-    DialogTemplate::FitText(*inbound_);
-    DialogTemplate::FitText(*outbound_);
+    layout.Apply();
 
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &DirectoryDialog::accept);

@@ -6,6 +6,59 @@
 #include "ui/qt/Text.h"
 
 #include <QFileDialog>
+#include <QFileSystemModel>
+
+namespace {
+
+// Qt's own file dialog (a native one can neither refuse a choice nor be told what "*.*" means),
+// made to behave like the platform's Open dialog the filters come from.
+class FileDialog : public QFileDialog {
+public:
+    FileDialog(QWidget* owner, const FileRequest& request)
+        : QFileDialog(owner, ToQString(request.title)), refusal_(request.refusal) {
+        setOption(QFileDialog::DontUseNativeDialog);
+        setAcceptMode(QFileDialog::AcceptOpen);
+        setFileMode(request.mustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+        QStringList filters;
+        for (const FileRequest::Filter& filter : request.filters)
+            filters << ToQString(filter.description);
+        setNameFilters(filters);
+        if (!filters.isEmpty())
+            selectNameFilter(filters.first());
+        setDefaultSuffix(ToQString(request.defaultSuffix));
+        if (!request.initialFile.empty())
+            selectFile(ToQString(request.initialFile));
+        // Queued, so that it comes after Qt has applied the filter itself.
+        connect(this, &QFileDialog::filterSelected, this, &FileDialog::MatchEveryName,
+                Qt::QueuedConnection);
+    }
+
+    // A file the request refuses is refused with the dialog left open; a folder is opened.
+    void accept() override {
+        const QStringList files = selectedFiles();
+        if (refusal_ && !files.isEmpty() && !QFileInfo(files.first()).isDir()) {
+            if (const std::string refusal = refusal_(ToStdString(files.first()));
+                !refusal.empty()) {
+                Prompts::Show(this, QMessageBox::Critical, "Error", ToQString(refusal),
+                              QMessageBox::Ok);
+                return;
+            }
+        }
+        QFileDialog::accept();
+    }
+
+private:
+    // "*.*" lists every name there, also one without a dot; Qt would take it literally.
+    void MatchEveryName(const QString& filter) {
+        auto* model = findChild<QFileSystemModel*>();
+        if (model && filter.endsWith("(*.*)"))
+            model->setNameFilters({"*"});
+    }
+
+    std::function<std::string(const std::string&)> refusal_;
+};
+
+} // namespace
 
 bool QtPrompts::Confirm(const std::string& text) {
     return Prompts::Show(owner_, QMessageBox::Critical, "Confirm", ToQString(text),
@@ -23,18 +76,7 @@ void QtPrompts::ShowInformation(const std::string& text) {
 }
 
 std::optional<std::string> QtPrompts::ChooseFile(const FileRequest& request) {
-    QFileDialog dialog(owner_, ToQString(request.title));
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode(request.mustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
-    QStringList filters;
-    for (const FileRequest::Filter& filter : request.filters)
-        filters << ToQString(filter.description);
-    dialog.setNameFilters(filters);
-    if (!filters.isEmpty())
-        dialog.selectNameFilter(filters.first());
-    dialog.setDefaultSuffix(ToQString(request.defaultSuffix));
-    if (!request.initialFile.empty())
-        dialog.selectFile(ToQString(request.initialFile));
+    FileDialog dialog(owner_, request);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     return ToStdString(dialog.selectedFiles().first());
