@@ -6,9 +6,11 @@
 #include <gtest/gtest.h>
 
 #include <sys/inotify.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 #include <filesystem>
+#include <functional>
 #include <random>
 #include <set>
 
@@ -18,6 +20,8 @@ using testsupport::WriteFile;
 namespace fs = std::filesystem;
 
 namespace {
+
+rlimit savedLimit{};
 
 // The names inotify reports for one directory since the last Take(), as the watch's notifier
 // collects them.
@@ -127,5 +131,40 @@ TEST(IncrementalRescan, ReportsWhatAFullListingReportsOverRandomChanges) {
             ASSERT_EQ(Sorted(Removed(incremental[f])), Sorted(Removed(full[f])));
             ASSERT_EQ(Marks(incremental[f]), Marks(full[f]));
         }
+    }
+}
+
+// A listing that fails reports every name gone; the next pass must list the whole directory
+// again, even when the notification named only the change since.
+TEST(IncrementalRescan, APassAfterAFailedListingListsTheWholeDirectory) {
+    TempDir tmp;
+    const std::string dir = tmp / "watched";
+    const struct {
+        const char* failure;
+        std::function<void()> fail, mend;
+    } cases[] = {
+        {"no descriptor left",
+         [] {
+             ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &savedLimit), 0);
+             const rlimit none{0, savedLimit.rlim_max};
+             ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &none), 0);
+         },
+         [] { ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &savedLimit), 0); }},
+        {"moved away", [&] { fs::rename(dir, tmp / "away"); },
+         [&] { fs::rename(tmp / "away", dir); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.failure);
+        fs::create_directory(dir);
+        WriteFile(dir + "/a");
+        MyDir record(dir, "", '*', "*.*", 0, "", "");
+        c.fail();
+        record.Rescan();
+        c.mend();
+        EXPECT_EQ(Removed(record), std::vector<std::string>{"a"});
+        WriteFile(dir + "/g");
+        record.Rescan(platform::ChangeSet{true, {"g"}});
+        EXPECT_EQ(Sorted(Added(record)), (std::vector<std::string>{"a", "g"}));
+        fs::remove_all(dir);
     }
 }

@@ -3,6 +3,8 @@
 
 #include <gmock/gmock.h>
 
+#include <functional>
+
 using testing::ElementsAre;
 using testsupport::WriteFile;
 namespace fs = std::filesystem;
@@ -21,19 +23,40 @@ protected:
 
 } // namespace
 
-TEST_F(WatchLoop, ReportsCreationsDeletionsAndRenamesOnePassEach) {
-    const std::string dir = AddDir("in");
+// One pass per directory for each change; a sound only for a pass that reported a name, once
+// per pass, never without a Wav, and a list that Kind suppresses reports nothing.
+TEST_F(WatchLoop, ReportsCreationsRenamesAndDeletionsWithOneSoundPerPassThatReportedAName) {
+    const std::vector<std::string> aliases{"both", "in", "out", "mute"};
+    AddDir("both", {}, '*', "both.wav");
+    AddDir("in", {}, '+', "in.wav");
+    AddDir("out", {}, '-', "out.wav");
+    AddDir("mute", {}, '*', "");
     Open();
-    WriteFile(dir + "/a");
-    EXPECT_EQ(Step().passes, 1u);
-    fs::rename(dir + "/a", dir + "/b");
-    EXPECT_EQ(Step().passes, 1u);
-    fs::remove(dir + "/b");
-    EXPECT_EQ(Step().passes, 1u);
-
-    const std::vector<std::string> expected{"[+] in\\a", "[+] in\\b", "[-] in\\a", "[-] in\\b"};
-    EXPECT_EQ(EventsOf("in"), expected);
-    EXPECT_EQ(Sunk(), expected);
+    const struct {
+        std::function<void(const std::string& dir)> change;
+        std::vector<std::string> played;
+    } steps[] = {
+        {[](const std::string& dir) { WriteFile(dir + "/a"), WriteFile(dir + "/x"); },
+         {"both.wav", "in.wav"}},
+        {[](const std::string& dir) { fs::rename(dir + "/a", dir + "/b"); },
+         {"both.wav", "in.wav", "out.wav"}},
+        {[](const std::string& dir) { fs::remove(dir + "/b"), fs::remove(dir + "/x"); },
+         {"both.wav", "out.wav"}},
+    };
+    std::vector<std::string> played;
+    for (const auto& step : steps) {
+        for (const std::string& alias : aliases)
+            step.change(root_ / alias);
+        EXPECT_EQ(Step().passes, aliases.size());
+        played.insert(played.end(), step.played.begin(), step.played.end());
+        EXPECT_EQ(Played(), played);
+    }
+    EXPECT_THAT(EventsOf("both"),
+                testing::UnorderedElementsAre("[+] both\\a", "[+] both\\x", "[+] both\\b",
+                                              "[-] both\\a", "[-] both\\b", "[-] both\\x"));
+    EXPECT_THAT(EventsOf("in"), testing::Each(testing::StartsWith("[+] ")));
+    EXPECT_THAT(EventsOf("out"), testing::Each(testing::StartsWith("[-] ")));
+    EXPECT_EQ(EventsOf("mute").size(), 6u);
 }
 
 TEST_F(WatchLoop, EveryDirectorySignalledTogetherIsServedBeforeTheNextWaitOrTheStop) {
