@@ -39,8 +39,8 @@ TEST(MyDirKind, SelectsWhichListsExist) {
     for (MyDir* dir : {&inbound, &outbound, &other})
         dir->Rescan();
     EXPECT_EQ(Added(inbound), Names{"new"});
-    EXPECT_EQ(inbound.GetRemoved(), nullptr);
-    EXPECT_EQ(outbound.GetAdded(), nullptr);
+    EXPECT_FALSE(inbound.GetRemoved());
+    EXPECT_FALSE(outbound.GetAdded());
     EXPECT_EQ(Removed(outbound), Names{"gone"});
     EXPECT_EQ(Added(other), Names{"new"});
     EXPECT_EQ(Removed(other), Names{"gone"});

@@ -1,4 +1,4 @@
-#include "platform/StopEvent.h"
+#include "platform/DirWatch.h"
 #include "tests/watch/WatchFixture.h"
 
 #include <gmock/gmock.h>
@@ -14,11 +14,11 @@ namespace {
 // Drives the loop one step at a time on the test's own thread.
 class WatchLoop : public watchtest::WatchFixture {
 protected:
-    void Open() { table_ = watch_->OpenWatches(); }
-    MyWatchThread::StepResult Step() { return watch_->Step(table_, stop_); }
+    void Open() { dirWatch_ = std::make_unique<platform::DirWatch>(watch_->Dirs.Paths()); }
+    platform::WaitResult Step() { return watch_->Step(*dirWatch_); }
+    std::size_t Passes() { return Step().ready.size(); }
 
-    MyWatchThread::WatchTable table_;
-    platform::StopEvent stop_;
+    std::unique_ptr<platform::DirWatch> dirWatch_;
 };
 
 } // namespace
@@ -47,7 +47,7 @@ TEST_F(WatchLoop, ReportsCreationsRenamesAndDeletionsWithOneSoundPerPassThatRepo
     for (const auto& step : steps) {
         for (const std::string& alias : aliases)
             step.change(root_ / alias);
-        EXPECT_EQ(Step().passes, aliases.size());
+        EXPECT_EQ(Passes(), aliases.size());
         played.insert(played.end(), step.played.begin(), step.played.end());
         EXPECT_EQ(Played(), played);
     }
@@ -65,14 +65,14 @@ TEST_F(WatchLoop, EveryDirectorySignalledTogetherIsServedBeforeTheNextWaitOrTheS
     Open();
     WriteFile(second + "/b");
     WriteFile(first + "/a");
-    EXPECT_EQ(Step().passes, 2u);
+    EXPECT_EQ(Passes(), 2u);
     EXPECT_THAT(Sunk(), ElementsAre("[+] first\\a", "[+] second\\b"));
 
     WriteFile(second + "/c");
-    stop_.Signal();
-    const MyWatchThread::StepResult last = Step();
-    EXPECT_EQ(last.passes, 1u);
-    EXPECT_TRUE(last.stopped);
+    dirWatch_->RequestStop();
+    const platform::WaitResult last = Step();
+    EXPECT_THAT(last.ready, ElementsAre(1u));
+    EXPECT_EQ(last.status, platform::WaitResult::Status::Stopped);
     EXPECT_THAT(EventsOf("second"), ElementsAre("[+] second\\b", "[+] second\\c"));
 }
 
@@ -82,10 +82,10 @@ TEST_F(WatchLoop, ADeletedDirectoryReportsItsNamesGoneAndIsWatchedAgainWhenItRet
     Open();
 
     fs::remove_all(doomed);
-    EXPECT_EQ(Step().passes, 1u);
+    EXPECT_EQ(Passes(), 1u);
     EXPECT_THAT(EventsOf("doomed"), ElementsAre("[-] doomed\\x"));
     WriteFile(other + "/y");
-    EXPECT_EQ(Step().passes, 1u);
+    EXPECT_EQ(Passes(), 1u);
     EXPECT_THAT(EventsOf("other"), ElementsAre("[+] other\\y"));
 
     fs::create_directory(doomed);

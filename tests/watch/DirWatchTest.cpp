@@ -1,4 +1,4 @@
-#include "platform/DirNotifier.h"
+#include "platform/DirWatch.h"
 #include "tests/support/TempDir.h"
 
 #include <fstream>
@@ -6,7 +6,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-using platform::DirNotifier;
+using platform::ChangeSet;
+using platform::DirWatch;
 using testing::ElementsAre;
 using testing::IsEmpty;
 using testsupport::TempDir;
@@ -15,22 +16,39 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr auto Changed = DirNotifier::DrainResult::Changed;
-constexpr auto Quiet = DirNotifier::DrainResult::Quiet;
-
-// A notifier on a fresh directory whose first (incomplete) collection has been taken.
+// A watch over paths in a temporary folder, with one more directory whose changes end each
+// wait, so that a test never blocks for good on a directory that is quiet.
 struct Watched {
     TempDir root;
     std::string dir = root / "watched";
-    std::string other = root / "other";
-    std::unique_ptr<DirNotifier> notifier;
+    std::string marker = root / "marker";
+    std::unique_ptr<DirWatch> watch;
+    static constexpr std::size_t markerSlot = 1;
+    int markers = 0;
 
     Watched() {
         fs::create_directory(dir);
-        fs::create_directory(other);
-        notifier = std::make_unique<DirNotifier>(dir);
-        notifier->TakeChanges();
+        fs::create_directory(marker);
     }
+    // Slot 0 watches path, slot 1 the marker.
+    void Watch(const std::string& path) {
+        watch = std::make_unique<DirWatch>(std::vector<std::string>{path, marker});
+    }
+    // The slots due a pass after every change made so far, the marker's left out.
+    std::vector<std::size_t> Due() {
+        WriteFile(marker + "/" + std::to_string(markers++));
+        std::vector<std::size_t> due;
+        for (bool marked = false; !marked;) {
+            for (const std::size_t slot : watch->Wait().ready) {
+                marked = marked || slot == markerSlot;
+                if (slot != markerSlot)
+                    due.push_back(slot);
+            }
+        }
+        watch->TakeChanges(markerSlot);
+        return due;
+    }
+    ChangeSet Take() { return watch->TakeChanges(0); }
     std::string In(const std::string& name) const { return dir + "/" + name; }
 };
 
@@ -56,52 +74,58 @@ int InotifyWatches() {
 
 } // namespace
 
-TEST(DirNotifierSignals, NameChangesSignalAndTheirNamesAreCollectedOnceInArrivalOrder) {
+TEST(DirWatchSignals, NameChangesSignalAndTheirNamesAreCollectedOnceInArrivalOrder) {
     Watched w;
+    const std::string other = w.root / "other";
+    fs::create_directory(other);
+    w.Watch(w.dir);
+    w.Take();
     WriteFile(w.In("a"));
     WriteFile(w.In("b"));
     fs::remove(w.In("a"));
     fs::rename(w.In("b"), w.In("c"));
-    WriteFile(w.other + "/d");
-    fs::rename(w.other + "/d", w.In("d"));
-    fs::rename(w.In("c"), w.other + "/c");
+    WriteFile(other + "/d");
+    fs::rename(other + "/d", w.In("d"));
+    fs::rename(w.In("c"), other + "/c");
 
-    EXPECT_EQ(w.notifier->Drain(), Changed);
-    const platform::ChangeSet changes = w.notifier->TakeChanges();
+    EXPECT_THAT(w.Due(), ElementsAre(0));
+    const ChangeSet changes = w.Take();
     EXPECT_TRUE(changes.complete);
     EXPECT_THAT(changes.names, ElementsAre("a", "b", "c", "d"));
-    EXPECT_EQ(w.notifier->Drain(), Quiet);
-    EXPECT_THAT(w.notifier->TakeChanges().names, IsEmpty());
+    EXPECT_THAT(w.Due(), IsEmpty());
+    EXPECT_THAT(w.Take().names, IsEmpty());
 }
 
-TEST(DirNotifierSignals, TheFirstPassAfterTheWatchBeganIsIncomplete) {
-    TempDir root;
-    DirNotifier notifier(root.str());
-    WriteFile(root / "early");
-    EXPECT_EQ(notifier.Drain(), Changed);
-    EXPECT_FALSE(notifier.TakeChanges().complete);
-
-    WriteFile(root / "later");
-    EXPECT_EQ(notifier.Drain(), Changed);
-    EXPECT_TRUE(notifier.TakeChanges().complete);
-}
-
-TEST(DirNotifierSignals, LostEventsMakeThePassIncomplete) {
+TEST(DirWatchSignals, TheFirstPassAfterTheWatchBeganIsIncomplete) {
     Watched w;
+    w.Watch(w.dir);
+    WriteFile(w.In("early"));
+    EXPECT_THAT(w.Due(), ElementsAre(0));
+    EXPECT_FALSE(w.Take().complete);
+
+    WriteFile(w.In("later"));
+    EXPECT_THAT(w.Due(), ElementsAre(0));
+    EXPECT_TRUE(w.Take().complete);
+}
+
+TEST(DirWatchSignals, LostEventsMakeThePassIncomplete) {
+    Watched w;
+    w.Watch(w.dir);
+    w.Take();
     const int files = MaxQueuedEvents() + 16;
     for (int i = 0; i < files; ++i)
         WriteFile(w.In("f" + std::to_string(i)));
 
-    EXPECT_EQ(w.notifier->Drain(), Changed);
-    EXPECT_FALSE(w.notifier->TakeChanges().complete);
+    EXPECT_THAT(w.Due(), ElementsAre(0));
+    EXPECT_FALSE(w.Take().complete);
     WriteFile(w.In("after"));
-    EXPECT_EQ(w.notifier->Drain(), Changed);
-    EXPECT_TRUE(w.notifier->TakeChanges().complete);
+    EXPECT_THAT(w.Due(), ElementsAre(0));
+    EXPECT_TRUE(w.Take().complete);
 }
 
 // The path stops leading to a directory for a while, in each way it can: whatever it is
 // meanwhile, once it leads to a directory again that directory's changes signal.
-TEST(DirNotifierPath, IsWaitedForWhateverItIsMeanwhile) {
+TEST(DirWatchPath, IsWaitedForWhateverItIsMeanwhile) {
     using Step = std::function<void(const std::string& path, const std::string& target)>;
     const struct {
         const char* meanwhile;
@@ -129,35 +153,35 @@ TEST(DirNotifierPath, IsWaitedForWhateverItIsMeanwhile) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.meanwhile);
-        TempDir root;
-        const std::string path = root / "watched", target = root / "target";
+        Watched w;
+        const std::string path = w.root / "path", target = w.root / "target";
         fs::create_directory(c.link ? target : path);
         if (c.link)
             fs::create_directory_symlink(target, path);
-        DirNotifier notifier(path);
+        w.Watch(path);
         for (const Step& step : c.steps) {
             step(path, target);
-            notifier.Drain();
+            w.Due();
         }
-        notifier.TakeChanges();
+        w.Take();
         WriteFile(path + "/back");
-        EXPECT_EQ(notifier.Drain(), Changed);
-        EXPECT_THAT(notifier.TakeChanges().names, ElementsAre("back"));
-        EXPECT_EQ(notifier.Error(), 0);
+        EXPECT_THAT(w.Due(), ElementsAre(0));
+        EXPECT_THAT(w.Take().names, ElementsAre("back"));
+        EXPECT_EQ(w.watch->Error(0), 0);
     }
 }
 
-TEST(DirNotifierPath, RenamingTheAncestorAwaitedLeavesNoWatchBehind) {
-    TempDir root;
-    const std::string parent = root / "parent";
+TEST(DirWatchPath, RenamingTheAncestorAwaitedLeavesNoWatchBehind) {
+    Watched w;
+    const std::string parent = w.root / "parent";
     fs::create_directory(parent);
-    DirNotifier notifier(parent + "/missing");
+    w.Watch(parent + "/missing");
     const int before = InotifyWatches();
     for (int i = 0; i < 12; ++i) {
         fs::rename(parent, parent + std::to_string(i));
-        notifier.Drain();
+        w.Due();
         fs::create_directory(parent);
-        notifier.Drain();
+        w.Due();
     }
     EXPECT_EQ(InotifyWatches(), before);
 }
