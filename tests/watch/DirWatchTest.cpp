@@ -1,5 +1,4 @@
-#include "platform/DirWatch.h"
-#include "tests/support/TempDir.h"
+#include "tests/watch/DirWatchFixture.h"
 
 #include <fstream>
 #include <functional>
@@ -7,50 +6,13 @@
 #include <gtest/gtest.h>
 
 using platform::ChangeSet;
-using platform::DirWatch;
 using testing::ElementsAre;
 using testing::IsEmpty;
-using testsupport::TempDir;
 using testsupport::WriteFile;
+using watchtest::Watched;
 namespace fs = std::filesystem;
 
 namespace {
-
-// A watch over paths in a temporary folder, with one more directory whose changes end each
-// wait, so that a test never blocks for good on a directory that is quiet.
-struct Watched {
-    TempDir root;
-    std::string dir = root / "watched";
-    std::string marker = root / "marker";
-    std::unique_ptr<DirWatch> watch;
-    static constexpr std::size_t markerSlot = 1;
-    int markers = 0;
-
-    Watched() {
-        fs::create_directory(dir);
-        fs::create_directory(marker);
-    }
-    // Slot 0 watches path, slot 1 the marker.
-    void Watch(const std::string& path) {
-        watch = std::make_unique<DirWatch>(std::vector<std::string>{path, marker});
-    }
-    // The slots due a pass after every change made so far, the marker's left out.
-    std::vector<std::size_t> Due() {
-        WriteFile(marker + "/" + std::to_string(markers++));
-        std::vector<std::size_t> due;
-        for (bool marked = false; !marked;) {
-            for (const std::size_t slot : watch->Wait().ready) {
-                marked = marked || slot == markerSlot;
-                if (slot != markerSlot)
-                    due.push_back(slot);
-            }
-        }
-        watch->TakeChanges(markerSlot);
-        return due;
-    }
-    ChangeSet Take() { return watch->TakeChanges(0); }
-    std::string In(const std::string& name) const { return dir + "/" + name; }
-};
 
 int MaxQueuedEvents() {
     int events = 16384;

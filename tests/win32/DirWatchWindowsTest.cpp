@@ -1,7 +1,4 @@
-#include "platform/DirNotifier.h"
-#include "platform/StopEvent.h"
-#include "platform/Wait.h"
-#include "tests/support/TempDir.h"
+#include "tests/watch/DirWatchFixture.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -12,117 +9,104 @@
 #include <filesystem>
 
 namespace fs = std::filesystem;
-using platform::DirNotifier;
-using platform::WaitForChanges;
+using platform::DirWatch;
+using platform::WaitResult;
+using testing::ElementsAre;
 using testing::IsEmpty;
-using testsupport::TempDir;
-using testsupport::WaitUntil;
 using testsupport::WriteFile;
+using watchtest::Watched;
 
-namespace {
-
-constexpr DirNotifier::DrainResult Changed = DirNotifier::DrainResult::Changed;
-constexpr DirNotifier::DrainResult Quiet = DirNotifier::DrainResult::Quiet;
-
-// The system signals a notification a little after the change: wait for it with a deadline.
-bool Signals(DirNotifier& notifier) {
-    return WaitUntil([&] { return notifier.Drain() == Changed; });
-}
-
-} // namespace
-
-TEST(DirNotifierWindows, CreatingDeletingAndRenamingAFileSignalOncePerReArm) {
-    TempDir root;
-    DirNotifier notifier(root.str());
-    ASSERT_EQ(notifier.Error(), 0);
-    WriteFile(root / "a");
-    EXPECT_TRUE(Signals(notifier));
-    EXPECT_EQ(notifier.Drain(), Quiet);
-    fs::rename(root / "a", root / "b");
-    EXPECT_TRUE(Signals(notifier));
-    fs::remove(root / "b");
-    EXPECT_TRUE(Signals(notifier));
+TEST(DirWatchWindows, CreatingDeletingAndRenamingAFileSignalOncePerReArm) {
+    Watched w;
+    w.Watch(w.dir);
+    ASSERT_EQ(w.watch->Error(0), 0);
+    WriteFile(w.In("a"));
+    EXPECT_THAT(w.Due(), ElementsAre(0));
+    EXPECT_THAT(w.Due(), IsEmpty());
+    fs::rename(w.In("a"), w.In("b"));
+    EXPECT_THAT(w.Due(), ElementsAre(0));
+    fs::remove(w.In("b"));
+    EXPECT_THAT(w.Due(), ElementsAre(0));
     // A notification only says that something changed: a pass lists the whole directory.
-    const platform::ChangeSet changes = notifier.TakeChanges();
+    const platform::ChangeSet changes = w.Take();
     EXPECT_FALSE(changes.complete);
     EXPECT_THAT(changes.names, IsEmpty());
 }
 
-TEST(DirNotifierWindows, ContentsAttributesAndSubdirectoriesDoNotSignal) {
-    TempDir root, other;
-    WriteFile(root / "existing", "old");
-    DirNotifier notifier(root.str());
-    DirNotifier marker(other.str());
-
-    WriteFile(root / "existing", "new contents");
-    ::SetFileAttributesA((root / "existing").c_str(), FILE_ATTRIBUTE_HIDDEN);
-    fs::create_directory(root / "sub");
-    WriteFile(root / "sub\\inner");
-    // Notifications come in the order of the changes: once a later change elsewhere has
-    // signalled, any of these would have signalled too.
-    WriteFile(other / "marker");
-    EXPECT_TRUE(Signals(marker));
-    EXPECT_EQ(notifier.Drain(), Quiet);
+TEST(DirWatchWindows, ContentsAttributesAndSubdirectoriesDoNotSignal) {
+    Watched w;
+    WriteFile(w.In("existing"), "old");
+    w.Watch(w.dir);
+    WriteFile(w.In("existing"), "new contents");
+    ::SetFileAttributesA(w.In("existing").c_str(), FILE_ATTRIBUTE_HIDDEN);
+    fs::create_directory(w.In("sub"));
+    WriteFile(w.In("sub\\inner"));
+    // Notifications come in the order of the changes: once the marker's has signalled, any of
+    // these would have signalled too.
+    EXPECT_THAT(w.Due(), IsEmpty());
 }
 
-TEST(DirNotifierWindows, PathsThatCannotBeWatchedSayWhyAndStayQuiet) {
-    TempDir root;
-    WriteFile(root / "plain");
-    DirNotifier plain(root / "plain");
-    EXPECT_EQ(plain.Error(), ENOTDIR);
-    EXPECT_EQ(plain.Drain(), Quiet);
-    EXPECT_EQ(DirNotifier("").Error(), ENOENT);
-    EXPECT_EQ(DirNotifier(root / "plain\\below").Error(), ENOTDIR);
+TEST(DirWatchWindows, APathThatIsAFileIsWaitedForUntilADirectoryTakesItsPlace) {
+    Watched w;
+    const std::string plain = w.root / "plain";
+    WriteFile(plain);
+    w.Watch(plain);
+    EXPECT_EQ(w.watch->Error(0), 0);
+    EXPECT_THAT(w.Due(), IsEmpty());
+    fs::remove(plain);
+    fs::create_directory(plain);
+    EXPECT_THAT(w.Due(), ElementsAre(0));
+    WriteFile(plain + "\\file");
+    EXPECT_THAT(w.Due(), ElementsAre(0));
+    EXPECT_EQ(DirWatch({""}).Error(0), ENOENT);
 }
 
-TEST(DirNotifierWindows, ADirectoryMissingWithItsParentsSignalsOnceItExists) {
-    TempDir root;
-    const std::string path = root / "a\\b\\c";
-    DirNotifier notifier(path);
-    ASSERT_EQ(notifier.Error(), 0);
-    fs::create_directories(root / "a\\b");
-    WriteFile(root / "a\\unrelated");
-    EXPECT_FALSE(
-        WaitUntil([&] { return notifier.Drain() == Changed; }, std::chrono::milliseconds(500)));
+TEST(DirWatchWindows, ADirectoryMissingWithItsParentsSignalsOnceItExists) {
+    Watched w;
+    const std::string path = w.root / "a\\b\\c";
+    w.Watch(path);
+    ASSERT_EQ(w.watch->Error(0), 0);
+    fs::create_directories(w.root / "a\\b");
+    WriteFile(w.root / "a\\unrelated");
+    EXPECT_THAT(w.Due(), IsEmpty());
     fs::create_directory(path);
-    EXPECT_TRUE(Signals(notifier));
+    EXPECT_THAT(w.Due(), ElementsAre(0));
     WriteFile(path + "\\file");
-    EXPECT_TRUE(Signals(notifier));
+    EXPECT_THAT(w.Due(), ElementsAre(0));
 }
 
-TEST(DirNotifierWindows, ADirectoryMovedAwayOrReplacedIsLetGoAndItsPathIsWatched) {
-    TempDir root;
-    const std::string dir = root / "watched";
-    fs::create_directory(dir);
-    DirNotifier notifier(dir);
+TEST(DirWatchWindows, ADirectoryMovedAwayOrReplacedIsLetGoAndItsPathIsWatched) {
+    Watched w;
+    w.Watch(w.dir);
 
     // The moved directory still signals its notification once; then its path is waited for.
-    fs::rename(dir, root / "away");
-    WriteFile(root / "away\\moved");
-    EXPECT_TRUE(Signals(notifier));
-    fs::create_directory(dir);
-    EXPECT_TRUE(Signals(notifier));
-    WriteFile(dir + "\\new");
-    EXPECT_TRUE(Signals(notifier));
+    fs::rename(w.dir, w.root / "away");
+    WriteFile(w.root / "away\\moved");
+    EXPECT_THAT(w.Due(), ElementsAre(0));
+    fs::create_directory(w.dir);
+    EXPECT_THAT(w.Due(), ElementsAre(0));
+    WriteFile(w.In("new"));
+    EXPECT_THAT(w.Due(), ElementsAre(0));
 
     // A new directory in the place of the watched one is watched from its first change on.
-    fs::rename(dir, root / "away2");
-    fs::create_directory(dir);
-    WriteFile(root / "away2\\old");
-    EXPECT_TRUE(Signals(notifier));
-    WriteFile(dir + "\\newer");
-    EXPECT_TRUE(Signals(notifier));
-    EXPECT_EQ(notifier.Error(), 0);
+    fs::rename(w.dir, w.root / "away2");
+    fs::create_directory(w.dir);
+    WriteFile(w.root / "away2\\old");
+    EXPECT_THAT(w.Due(), ElementsAre(0));
+    WriteFile(w.In("newer"));
+    EXPECT_THAT(w.Due(), ElementsAre(0));
+    EXPECT_EQ(w.watch->Error(0), 0);
 }
 
-TEST(WaitForChangesWindows, MoreDirectoriesThanTheWaitHasSlotsForAreRefused) {
-    TempDir root;
-    std::vector<std::unique_ptr<DirNotifier>> table;
-    for (int i = 0; i < MAXIMUM_WAIT_OBJECTS - 1; ++i)
-        table.push_back(std::make_unique<DirNotifier>(root.str()));
-    platform::StopEvent stop;
-    stop.Signal();
-    EXPECT_EQ(WaitForChanges(table, stop).error, 0);
-    table.push_back(std::make_unique<DirNotifier>(root.str()));
-    EXPECT_EQ(WaitForChanges(table, stop).error, E2BIG);
+TEST(DirWatchWindows, MoreDirectoriesThanTheWaitHasSlotsForAreRefused) {
+    Watched w;
+    std::vector<std::string> paths(MAXIMUM_WAIT_OBJECTS - 1, w.dir);
+    DirWatch fitting(paths);
+    fitting.RequestStop();
+    EXPECT_EQ(fitting.Wait().status, WaitResult::Status::Stopped);
+    paths.push_back(w.dir);
+    DirWatch tooMany(paths);
+    const WaitResult refused = tooMany.Wait();
+    EXPECT_EQ(refused.status, WaitResult::Status::Failed);
+    EXPECT_EQ(refused.error, E2BIG);
 }
