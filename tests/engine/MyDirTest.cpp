@@ -45,19 +45,3 @@ TEST(MyDirKind, SelectsWhichListsExist) {
     EXPECT_EQ(Added(other), Names{"new"});
     EXPECT_EQ(Removed(other), Names{"gone"});
 }
-
-TEST(MyDirScan, AnUnreachableDirectoryReportsEverythingGoneThenEverythingNew) {
-    TempDir tmp;
-    const std::string watched = tmp / "watched";
-    fs::create_directory(watched);
-    WriteFile(watched + "/a");
-    WriteFile(watched + "/b");
-    MyDir dir(watched, "", '*', "*.*", 0, "", "");
-    fs::rename(watched, tmp / "away");
-    dir.Rescan();
-    EXPECT_EQ(Sorted(Removed(dir)), (Names{"a", "b"}));
-    fs::rename(tmp / "away", watched);
-    dir.Rescan();
-    EXPECT_EQ(Sorted(Added(dir)), (Names{"a", "b"}));
-    EXPECT_EQ(Removed(dir), Names{});
-}

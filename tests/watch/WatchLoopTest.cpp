@@ -75,21 +75,3 @@ TEST_F(WatchLoop, EveryDirectorySignalledTogetherIsServedBeforeTheNextWaitOrTheS
     EXPECT_EQ(last.status, platform::WaitResult::Status::Stopped);
     EXPECT_THAT(EventsOf("second"), ElementsAre("[+] second\\b", "[+] second\\c"));
 }
-
-TEST_F(WatchLoop, ADeletedDirectoryReportsItsNamesGoneAndIsWatchedAgainWhenItReturns) {
-    const std::string doomed = AddDir("doomed", {"x"});
-    const std::string other = AddDir("other");
-    Open();
-
-    fs::remove_all(doomed);
-    EXPECT_EQ(Passes(), 1u);
-    EXPECT_THAT(EventsOf("doomed"), ElementsAre("[-] doomed\\x"));
-    WriteFile(other + "/y");
-    EXPECT_EQ(Passes(), 1u);
-    EXPECT_THAT(EventsOf("other"), ElementsAre("[+] other\\y"));
-
-    fs::create_directory(doomed);
-    WriteFile(doomed + "/z");
-    Step();
-    EXPECT_THAT(EventsOf("doomed"), ElementsAre("[-] doomed\\x", "[+] doomed\\z"));
-}
