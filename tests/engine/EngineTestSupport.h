@@ -1,7 +1,6 @@
 #pragma once
 
 #include "engine/MyDir.h"
-#include "platform/DirSearch.h"
 #include "tests/support/TempDir.h"
 
 #include <algorithm>
@@ -27,19 +26,6 @@ inline std::vector<std::string> Added(const MyDir& dir) {
 inline std::vector<std::string> Removed(const MyDir& dir) {
     return dir.GetRemoved().value_or(std::vector<std::string>{});
 }
-
-// Records over one directory that differ only in their attribute filter.
-struct AttributeWatches {
-    explicit AttributeWatches(const testsupport::TempDir& dir)
-        : plain(Watch(dir, '*', "*.*", 0)), dirs(Watch(dir, '*', "*.*", platform::AttrDirectory)),
-          hidden(Watch(dir, '*', "*.*", platform::AttrHidden)),
-          system(Watch(dir, '*', "*.*", platform::AttrSystem)) {}
-    void Rescan() {
-        for (MyDir* dir : {&plain, &dirs, &hidden, &system})
-            dir->Rescan();
-    }
-    MyDir plain, dirs, hidden, system;
-};
 
 inline constexpr const char* Stamp = "2001.03.05 14:07";
 
