@@ -17,19 +17,6 @@ MyDir::MyDir(std::string Path, std::string Alias, char Kind, std::string Mask, s
     : MyDir(DirSettings{std::move(Path), std::move(Alias), Kind, std::move(Mask), Attrib,
                         std::move(Log), std::move(Wav)}) {}
 
-MyDir::MyDir(const MyDir& other)
-    : settings_(other.settings_), files_(other.files_), links_(other.links_) {}
-
-MyDir& MyDir::operator=(const MyDir& other) {
-    if (this != &other)
-        *this = MyDir(other);
-    return *this;
-}
-
-MyDir::MyDir(MyDir&& other) noexcept = default;
-MyDir& MyDir::operator=(MyDir&& other) noexcept = default;
-MyDir::~MyDir() = default;
-
 void MyDir::Get(std::string& Path, std::string& Alias, char& Kind, std::string& Mask,
                 std::int32_t& Attrib, std::string& Log, std::string& Wav) const {
     Path = settings_.Path;
@@ -53,22 +40,21 @@ void MyDir::Set(std::string Path, std::string Alias, char Kind, std::string Mask
                     std::move(Log), std::move(Wav)});
 }
 
+bool ScanResult::HoldsName() const {
+    return (added && !added->empty()) || (removed && !removed->empty());
+}
+
 void MyDir::Rescan() {
-    added_.reset();
-    removed_.reset();
     links_.clear();
     files_.BeginScan();
-    platform::SearchDirectory(
-        settings_.Path + platform::PathSeparator() + settings_.Mask, settings_.Attrib,
+    listed_ = platform::SearchDirectory(
+        settings_.Path, settings_.Mask, settings_.Attrib,
         [this](std::string_view name) { files_.Seen(name); }, &links_);
     files_.EndScan();
 }
 
 void MyDir::Rescan(const platform::ChangeSet& changes) {
-    // The volume label, and the entries of a subdirectory named in Mask, are seen only by a
-    // listing.
-    if (!changes.complete || (settings_.Attrib & platform::AttrVolumeLabel) ||
-        settings_.Mask.find(platform::PathSeparator()) != std::string::npos) {
+    if (!changes.complete || !listed_) {
         Rescan();
         return;
     }
@@ -90,8 +76,6 @@ void MyDir::Rescan(const platform::ChangeSet& changes) {
         if (isLink)
             links.emplace_back(name);
     }
-    added_.reset();
-    removed_.reset();
     files_.BeginPass();
     for (std::size_t i = 0; i < names.size(); ++i) {
         if (listed[i])
@@ -116,22 +100,23 @@ std::vector<std::string_view> MyDir::NamesToExamine(const platform::ChangeSet& c
     return names;
 }
 
-const std::vector<std::string>* MyDir::GetAdded() {
-    if (!added_ && settings_.Kind != '-')
-        added_ = files_.Names('+');
-    return added_ ? &*added_ : nullptr;
+std::optional<std::vector<std::string>> MyDir::GetAdded() const {
+    if (settings_.Kind == '-')
+        return std::nullopt;
+    return files_.Names('+');
 }
 
-const std::vector<std::string>* MyDir::GetRemoved() {
-    if (!removed_ && settings_.Kind != '+')
-        removed_ = files_.Names('-');
-    return removed_ ? &*removed_ : nullptr;
+std::optional<std::vector<std::string>> MyDir::GetRemoved() const {
+    if (settings_.Kind == '+')
+        return std::nullopt;
+    return files_.Names('-');
 }
 
-LogWrite MyDir::WriteLog(const std::string& timeStamp) const {
+LogWrite MyDir::WriteLog(const ScanResult& found, const std::string& timeStamp) const {
     LogWrite result;
     const std::string& label = settings_.Alias.empty() ? settings_.Path : settings_.Alias;
-    for (const auto& [list, sign] : {std::pair{&added_, '+'}, std::pair{&removed_, '-'}}) {
+    for (const auto& [list, sign] :
+         {std::pair{&found.added, '+'}, std::pair{&found.removed, '-'}}) {
         if (*list) {
             for (const std::string& name : **list)
                 result.lines.push_back(FormatLogLine(timeStamp, sign, label, name));
