@@ -65,6 +65,22 @@ void MyDir::Rescan() {
     files_.EndScan();
 }
 
+void MyDir::Rescan(const platform::DirListing& listing) {
+    added_.reset();
+    removed_.reset();
+    if (listing.error != 0 && !listing.DirectoryGone()) {
+        // An empty pass: the marks of the last scan are settled, no name changes.
+        files_.BeginPass();
+        files_.EndPass();
+        return;
+    }
+    files_.BeginScan();
+    for (const std::string& name : listing.names)
+        files_.Seen(name);
+    files_.EndScan();
+    links_ = listing.links;
+}
+
 void MyDir::Rescan(const platform::ChangeSet& changes) {
     // The volume label, and the entries of a subdirectory named in Mask, are seen only by a
     // listing.

@@ -3,6 +3,7 @@
 #include "engine/MyFile.h"
 #include "engine/Snapshot.h"
 #include "platform/ChangeSet.h"
+#include "platform/DirListing.h"
 
 #include <cstdint>
 #include <optional>
@@ -43,6 +44,9 @@ public:
     // A pass after a notification: when changes.complete, examines only the names it holds;
     // otherwise lists the whole directory like Rescan(). Both give the same marks.
     void Rescan(const platform::ChangeSet& changes);
+    // A full scan from a listing taken elsewhere. A listing that failed while the directory is
+    // still there (a share that did not answer) changes nothing and reports nothing.
+    void Rescan(const platform::DirListing& listing);
 
     // The names the last scan found new / gone, built on first request; null when Kind
     // excludes that kind of event. Valid until the next Rescan, Set or destruction.

@@ -1,0 +1,103 @@
+#include "tests/watch/BindfsMount.h"
+#include "tests/watch/WatchFixture.h"
+
+#include <dirent.h>
+#include <fstream>
+#include <gmock/gmock.h>
+#include <thread>
+
+using testing::ElementsAre;
+using testsupport::WaitUntil;
+using testsupport::WriteFile;
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+namespace {
+
+// Whether a thread of this process waits for a FUSE daemon's answer.
+bool AThreadWaitsForFuse() {
+    for (const auto& task : fs::directory_iterator("/proc/self/task")) {
+        std::string where;
+        std::ifstream(task.path() / "wchan") >> where;
+        if (where == "request_wait_answer")
+            return true;
+    }
+    return false;
+}
+
+// A watch whose record "share" is a FUSE mount of the folder server.
+class ShareWatch : public watchtest::WatchFixture {
+protected:
+    void SetUp() override {
+        if (const auto reason = watchtest::BindfsMount::Unavailable())
+            GTEST_SKIP() << *reason;
+        mount_.emplace(root_.str());
+        WriteFile(Behind("old"));
+        ASSERT_TRUE(
+            watch_->Dirs.Add(MyDir(mount_->Share(), "share", '*', "*.*", 0, Log("share"), "")));
+    }
+    ~ShareWatch() override {
+        if (mount_)
+            mount_->Thaw();
+        Stop();
+    }
+
+    std::string Behind(const std::string& name) const { return mount_->Server() + "/" + name; }
+    std::string Through(const std::string& name) const { return mount_->Share() + "/" + name; }
+    void Start() {
+        run_ = watch_->Start();
+        ASSERT_TRUE(run_.joinable());
+    }
+    void Stop() {
+        watch_->RequestStop();
+        if (run_.joinable())
+            run_.join();
+    }
+
+    std::optional<watchtest::BindfsMount> mount_;
+    std::thread run_;
+};
+
+} // namespace
+
+TEST_F(ShareWatch, ChangesBehindTheShareAreLoggedOnceEach) {
+    Start();
+    struct Step {
+        std::function<void()> change;
+        std::vector<std::string> events; // the log's last lines after the change
+    } steps[] = {
+        {[&] { WriteFile(Behind("new")); }, {"[+] share\\new"}},
+        {[&] { fs::rename(Behind("new"), Behind("moved")); },
+         {"[+] share\\moved", "[-] share\\new"}},
+        {[&] { fs::remove(Behind("old")); }, {"[-] share\\old"}},
+        // A later pass that reports nothing again of what came before.
+        {[&] { WriteFile(Behind("last")); }, {"[+] share\\last"}},
+    };
+    std::vector<std::string> expected;
+    for (const Step& step : steps) {
+        step.change();
+        expected.insert(expected.end(), step.events.begin(), step.events.end());
+        ASSERT_TRUE(WaitUntil([&] { return EventsOf("share") == expected; }))
+            << "after " << expected.back() << " the log holds "
+            << testing::PrintToString(EventsOf("share"));
+    }
+}
+
+TEST_F(ShareWatch, AShareThatStopsAnsweringHoldsUpNeitherTheOtherDirectoriesNorTheStop) {
+    const std::string local = AddDir("local");
+    Start();
+    mount_->Freeze();
+    ASSERT_TRUE(WaitUntil(AThreadWaitsForFuse)) << "the share was never listed again";
+
+    WriteFile(local + "/f");
+    EXPECT_TRUE(Logged("local", "[+] local\\f"));
+    watch_->RequestStop();
+    std::atomic<bool> ended{false};
+    std::thread joiner([&] {
+        run_.join();
+        ended = true;
+    });
+    EXPECT_TRUE(WaitUntil([&] { return ended.load(); })) << "the run waited for the share";
+    mount_->Thaw();
+    joiner.join();
+}
