@@ -24,6 +24,12 @@ void OneShotTimer::Arm(std::chrono::nanoseconds delay) {
     ::timerfd_settime(fd_.get(), 0, &when, nullptr);
 }
 
+void OneShotTimer::Disarm() {
+    const itimerspec never{};
+    ::timerfd_settime(fd_.get(), 0, &never, nullptr);
+    Fired();
+}
+
 bool OneShotTimer::Fired() {
     std::uint64_t expirations = 0;
     return ::read(fd_.get(), &expirations, sizeof expirations) == sizeof expirations;

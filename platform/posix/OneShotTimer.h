@@ -14,6 +14,7 @@ public:
 
     // Fires after delay (at least a nanosecond); replaces an earlier arming.
     void Arm(std::chrono::nanoseconds delay);
+    void Disarm();
     // True once after the timer fired; reading it makes PollFd quiet again.
     bool Fired();
 
