@@ -494,7 +494,7 @@ int Share(const std::string& work) {
 
     // Idle: nothing changes; what the periodic listings cost, scaled from 30 s to an hour.
     std::this_thread::sleep_for(2 * period);
-    const auto seconds = 30s;
+    const auto seconds = 60s;
     const double scale = 3600.0 / double(seconds.count());
     const auto pw0 = pw.Usage();
     const auto daemon0 = UsageOf(mount.Pid());

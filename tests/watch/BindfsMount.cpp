@@ -60,4 +60,8 @@ void BindfsMount::Thaw() {
     daemon_->Signal(SIGCONT);
 }
 
+void BindfsMount::Kill() {
+    daemon_->Signal(SIGKILL);
+}
+
 } // namespace watchtest

@@ -28,6 +28,8 @@ public:
     // Stops and resumes the daemon: meanwhile every access to the share waits in the kernel.
     void Freeze();
     void Thaw();
+    // Ends the daemon: every access to the share fails (ENOTCONN) until it is unmounted.
+    void Kill();
 
 private:
     std::string server_;

@@ -1,3 +1,4 @@
+#include "platform/StopEvent.h"
 #include "tests/watch/BindfsMount.h"
 #include "tests/watch/WatchFixture.h"
 
@@ -60,26 +61,57 @@ protected:
 
 } // namespace
 
-TEST_F(ShareWatch, ChangesBehindTheShareAreLoggedOnceEach) {
+TEST_F(ShareWatch, ChangesBehindTheShareAreLoggedOnceEachAndChangesThroughItAtOnce) {
     Start();
+    // A change through the mount comes right after a listing has been logged, so it is logged
+    // well before the next timed listing could run.
+    const std::chrono::milliseconds byTimer = 10s, atOnce = 500ms;
     struct Step {
         std::function<void()> change;
-        std::vector<std::string> events; // the log's last lines after the change
+        std::vector<std::string> events; // what the change adds to the log
+        std::chrono::milliseconds deadline;
     } steps[] = {
-        {[&] { WriteFile(Behind("new")); }, {"[+] share\\new"}},
+        {[&] { WriteFile(Behind("new")); }, {"[+] share\\new"}, byTimer},
+        {[&] { WriteFile(Through("near")); }, {"[+] share\\near"}, atOnce},
         {[&] { fs::rename(Behind("new"), Behind("moved")); },
-         {"[+] share\\moved", "[-] share\\new"}},
-        {[&] { fs::remove(Behind("old")); }, {"[-] share\\old"}},
+         {"[+] share\\moved", "[-] share\\new"},
+         byTimer},
+        {[&] { fs::remove(Through("near")); }, {"[-] share\\near"}, atOnce},
+        {[&] { fs::remove(Behind("old")); }, {"[-] share\\old"}, byTimer},
         // A later pass that reports nothing again of what came before.
-        {[&] { WriteFile(Behind("last")); }, {"[+] share\\last"}},
+        {[&] { WriteFile(Behind("last")); }, {"[+] share\\last"}, byTimer},
     };
     std::vector<std::string> expected;
     for (const Step& step : steps) {
         step.change();
         expected.insert(expected.end(), step.events.begin(), step.events.end());
-        ASSERT_TRUE(WaitUntil([&] { return EventsOf("share") == expected; }))
+        ASSERT_TRUE(WaitUntil([&] { return EventsOf("share") == expected; }, step.deadline))
             << "after " << expected.back() << " the log holds "
             << testing::PrintToString(EventsOf("share"));
+    }
+}
+
+TEST_F(ShareWatch, AShareListedAgainAndAgainWritesNothingWhileQuietOrWhileItsServerIsGone) {
+    MyWatchThread::WatchTable table = watch_->OpenWatches();
+    for (const bool serverGone : {false, true}) {
+        if (serverGone)
+            mount_->Kill();
+        platform::StopEvent stop;
+        std::atomic<bool> done{false};
+        std::thread deadline([&] {
+            WaitUntil([&] { return done.load(); }, 10s);
+            stop.Signal();
+        });
+        std::size_t passes = 0;
+        for (MyWatchThread::StepResult step; passes < 3 && !step.stopped;) {
+            step = watch_->Step(table, stop);
+            passes += step.passes;
+        }
+        done = true;
+        deadline.join();
+        EXPECT_GE(passes, 3u) << "the share was not listed again by itself";
+        EXPECT_THAT(Sunk(), testing::IsEmpty()) << (serverGone ? "server gone" : "quiet");
+        EXPECT_FALSE(fs::exists(Log("share")));
     }
 }
 
