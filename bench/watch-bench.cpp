@@ -457,7 +457,7 @@ int Share(const std::string& work) {
     std::vector<double> listingMs, listingCpu;
     for (int i = 0; i < 9; ++i) {
         const double cpu = ThreadCpuSeconds();
-        const platform::DirListing listing = platform::ListDirectory(share + "/*.*", 0);
+        const platform::DirListing listing = platform::ListDirectory(share, "*.*", 0);
         listingCpu.push_back(ThreadCpuSeconds() - cpu);
         listingMs.push_back(Ms(listing.took));
     }

@@ -15,3 +15,10 @@ void DirArray::Remove(std::size_t index) {
     if (index < dirs_.size())
         dirs_.erase(dirs_.begin() + static_cast<std::ptrdiff_t>(index));
 }
+
+std::vector<std::string> DirArray::Paths() const {
+    std::vector<std::string> paths;
+    for (const MyDir& dir : dirs_)
+        paths.push_back(dir.Path());
+    return paths;
+}

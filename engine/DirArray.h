@@ -3,6 +3,7 @@
 #include "engine/MyDir.h"
 
 #include <cstddef>
+#include <string>
 #include <vector>
 
 // The list of watched directories: index-addressed, room for 11 records, never grows.
@@ -20,7 +21,8 @@ public:
     bool Add(const MyDir& dir);
     // Removes the record at index; later records move down with their snapshots.
     void Remove(std::size_t index);
-    void Clear() { dirs_.clear(); }
+    // The Path of every record, in order.
+    std::vector<std::string> Paths() const;
 
     auto begin() { return dirs_.begin(); }
     auto end() { return dirs_.end(); }

@@ -15,21 +15,6 @@ MyDir::MyDir(std::string Path, std::string Alias, char Kind, std::string Mask, s
     Rescan();
 }
 
-MyDir::MyDir(const MyDir& other)
-    : path_(other.path_), alias_(other.alias_), kind_(other.kind_), mask_(other.mask_),
-      attrib_(other.attrib_), log_(other.log_), wav_(other.wav_), files_(other.files_),
-      links_(other.links_) {}
-
-MyDir& MyDir::operator=(const MyDir& other) {
-    if (this != &other)
-        *this = MyDir(other);
-    return *this;
-}
-
-MyDir::MyDir(MyDir&& other) noexcept = default;
-MyDir& MyDir::operator=(MyDir&& other) noexcept = default;
-MyDir::~MyDir() = default;
-
 void MyDir::Get(std::string& Path, std::string& Alias, char& Kind, std::string& Mask,
                 std::int32_t& Attrib, std::string& Log, std::string& Wav) const {
     Path = path_;
@@ -54,20 +39,19 @@ void MyDir::Set(std::string Path, std::string Alias, char Kind, std::string Mask
     Rescan();
 }
 
+bool ScanResult::HoldsName() const {
+    return (added && !added->empty()) || (removed && !removed->empty());
+}
+
 void MyDir::Rescan() {
-    added_.reset();
-    removed_.reset();
     links_.clear();
     files_.BeginScan();
-    platform::SearchDirectory(
-        path_ + platform::PathSeparator() + mask_, attrib_,
-        [this](std::string_view name) { files_.Seen(name); }, &links_);
+    listed_ = platform::SearchDirectory(
+        path_, mask_, attrib_, [this](std::string_view name) { files_.Seen(name); }, &links_);
     files_.EndScan();
 }
 
 void MyDir::Rescan(const platform::DirListing& listing) {
-    added_.reset();
-    removed_.reset();
     if (listing.error != 0 && !listing.DirectoryGone()) {
         // An empty pass: the marks of the last scan are settled, no name changes.
         files_.BeginPass();
@@ -82,10 +66,7 @@ void MyDir::Rescan(const platform::DirListing& listing) {
 }
 
 void MyDir::Rescan(const platform::ChangeSet& changes) {
-    // The volume label, and the entries of a subdirectory named in Mask, are seen only by a
-    // listing.
-    if (!changes.complete || (attrib_ & platform::AttrVolumeLabel) ||
-        mask_.find(platform::PathSeparator()) != std::string::npos) {
+    if (!changes.complete || !listed_) {
         Rescan();
         return;
     }
@@ -107,8 +88,6 @@ void MyDir::Rescan(const platform::ChangeSet& changes) {
         if (isLink)
             links.emplace_back(name);
     }
-    added_.reset();
-    removed_.reset();
     files_.BeginPass();
     for (std::size_t i = 0; i < names.size(); ++i) {
         if (listed[i])
@@ -133,22 +112,23 @@ std::vector<std::string_view> MyDir::NamesToExamine(const platform::ChangeSet& c
     return names;
 }
 
-const std::vector<std::string>* MyDir::GetAdded() {
-    if (!added_ && kind_ != '-')
-        added_ = files_.Names('+');
-    return added_ ? &*added_ : nullptr;
+std::optional<std::vector<std::string>> MyDir::GetAdded() const {
+    if (kind_ == '-')
+        return std::nullopt;
+    return files_.Names('+');
 }
 
-const std::vector<std::string>* MyDir::GetRemoved() {
-    if (!removed_ && kind_ != '+')
-        removed_ = files_.Names('-');
-    return removed_ ? &*removed_ : nullptr;
+std::optional<std::vector<std::string>> MyDir::GetRemoved() const {
+    if (kind_ == '+')
+        return std::nullopt;
+    return files_.Names('-');
 }
 
-LogWrite MyDir::WriteLog(const std::string& timeStamp) const {
+LogWrite MyDir::WriteLog(const ScanResult& found, const std::string& timeStamp) const {
     LogWrite result;
     const std::string& label = alias_.empty() ? path_ : alias_;
-    for (const auto& [list, sign] : {std::pair{&added_, '+'}, std::pair{&removed_, '-'}}) {
+    for (const auto& [list, sign] :
+         {std::pair{&found.added, '+'}, std::pair{&found.removed, '-'}}) {
         if (*list) {
             for (const std::string& name : **list)
                 result.lines.push_back(FormatLogLine(timeStamp, sign, label, name));

@@ -2,14 +2,23 @@
 
 #include "engine/MyFile.h"
 #include "engine/Snapshot.h"
-#include "platform/ChangeSet.h"
 #include "platform/DirListing.h"
+#include "platform/DirWatch.h"
 
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+// What the last scan found, as far as Kind asks for it: no list for a kind of event that Kind
+// excludes ('-' excludes the added names, '+' the removed ones).
+struct ScanResult {
+    std::optional<std::vector<std::string>> added;
+    std::optional<std::vector<std::string>> removed;
+    // True when a list holds a name: something to report.
+    bool HoldsName() const;
+};
 
 // What one WriteLog call did: the lines it formatted (without line ends), also when the log
 // could not be written or Log is empty, and the errno of a failed open or write (0 when every
@@ -26,12 +35,6 @@ public:
     // Stores the settings and takes the baseline scan.
     MyDir(std::string Path, std::string Alias, char Kind, std::string Mask, std::int32_t Attrib,
           std::string Log, std::string Wav);
-    // Copies settings and snapshot; the copy starts without Added/Removed lists.
-    MyDir(const MyDir& other);
-    MyDir& operator=(const MyDir& other);
-    MyDir(MyDir&& other) noexcept;
-    MyDir& operator=(MyDir&& other) noexcept;
-    ~MyDir();
 
     void Get(std::string& Path, std::string& Alias, char& Kind, std::string& Mask,
              std::int32_t& Attrib, std::string& Log, std::string& Wav) const;
@@ -42,21 +45,23 @@ public:
     // A full scan: lists the directory and marks the snapshot.
     void Rescan();
     // A pass after a notification: when changes.complete, examines only the names it holds;
-    // otherwise lists the whole directory like Rescan(). Both give the same marks.
+    // otherwise, or when the last listing failed, lists the whole directory like Rescan(). Both
+    // give the same marks.
     void Rescan(const platform::ChangeSet& changes);
     // A full scan from a listing taken elsewhere. A listing that failed while the directory is
     // still there (a share that did not answer) changes nothing and reports nothing.
     void Rescan(const platform::DirListing& listing);
 
-    // The names the last scan found new / gone, built on first request; null when Kind
-    // excludes that kind of event. Valid until the next Rescan, Set or destruction.
-    const std::vector<std::string>* GetAdded();
-    const std::vector<std::string>* GetRemoved();
+    // The names the last scan found new / gone, in snapshot order; none when Kind excludes
+    // that kind of event.
+    std::optional<std::vector<std::string>> GetAdded() const;
+    std::optional<std::vector<std::string>> GetRemoved() const;
+    ScanResult Found() const { return {GetAdded(), GetRemoved()}; }
 
-    // Opens (creates) the Log file and appends one line per name of the existing lists, the
-    // added names first (see EventLog.h); the lists are not built here. An empty Log writes
-    // nothing.
-    LogWrite WriteLog(const std::string& timeStamp) const;
+    // Opens (creates) the Log file and appends one line per name of found, the added names
+    // first (see EventLog.h). An empty Log writes nothing.
+    LogWrite WriteLog(const ScanResult& found, const std::string& timeStamp) const;
+    LogWrite WriteLog(const std::string& timeStamp) const { return WriteLog(Found(), timeStamp); }
 
     const std::string& Path() const { return path_; }
     const std::string& Wav() const { return wav_; }
@@ -77,6 +82,6 @@ private:
     // The symbolic links among the names matching Mask: a pass over changed names looks at them
     // again, since their directory bit follows a target that can change without them.
     std::vector<std::string> links_;
-    std::optional<std::vector<std::string>> added_;
-    std::optional<std::vector<std::string>> removed_;
+    // False after a listing that failed: the next pass lists the whole directory.
+    bool listed_ = true;
 };

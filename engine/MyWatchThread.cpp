@@ -1,9 +1,6 @@
 #include "engine/MyWatchThread.h"
 
 #include "engine/EventLog.h"
-#include "platform/DirNotifier.h"
-#include "platform/StopEvent.h"
-#include "platform/Wait.h"
 
 #include <cerrno>
 #include <exception>
@@ -12,10 +9,6 @@
 #include <system_error>
 
 namespace {
-
-bool HoldsName(const std::vector<std::string>* names) {
-    return names != nullptr && !names->empty();
-}
 
 // The errno that stands for an exception stopped at the edge of a thread.
 int ErrnoOf(const std::exception_ptr& caught) {
@@ -38,11 +31,15 @@ MyWatchThread::~MyWatchThread() = default;
 
 std::thread MyWatchThread::Start() {
     try {
-        stop_ = std::make_unique<platform::StopEvent>();
         // Watching starts before Start returns, so a change made right after it is never missed.
-        return std::thread([this, table = OpenWatches()]() mutable {
+        watch_ = std::make_unique<platform::DirWatch>(Dirs.Paths());
+        for (std::size_t slot = 0; slot < Dirs.Count(); ++slot) {
+            if (watch_->Error(slot) != 0)
+                ReportWatchError(slot, watch_->Error(slot));
+        }
+        return std::thread([this] {
             try {
-                lastRunResult_ = RunWith(table);
+                lastRunResult_ = Run();
             } catch (...) {
                 lastRunResult_ = ErrnoOf(std::current_exception());
             }
@@ -54,78 +51,39 @@ std::thread MyWatchThread::Start() {
 }
 
 void MyWatchThread::RequestStop() {
-    if (stop_)
-        stop_->Signal();
+    if (watch_)
+        watch_->RequestStop();
 }
 
 int MyWatchThread::Run() {
-    WatchTable table = OpenWatches();
-    return RunWith(table);
-}
-
-int MyWatchThread::RunWith(WatchTable& table) {
-    if (!stop_)
-        return EINVAL;
     for (;;) {
-        const StepResult step = Step(table, *stop_);
-        if (step.error != 0)
-            return step.error;
-        if (step.stopped)
+        const platform::WaitResult round = Step(*watch_);
+        if (round.status == platform::WaitResult::Status::Failed)
+            return round.error;
+        if (round.status == platform::WaitResult::Status::Stopped)
             return 0;
     }
 }
 
-MyWatchThread::WatchTable MyWatchThread::OpenWatches() {
-    WatchTable table;
-    for (std::size_t i = 0; i < Dirs.Count(); ++i) {
-        auto notifier = std::make_unique<platform::DirNotifier>(Dirs[i].Path());
-        if (notifier->Error() != 0) {
-            ReportWatchError(i, notifier->Error());
-            notifier.reset();
-        }
-        table.push_back(std::move(notifier));
-    }
-    return table;
-}
-
-MyWatchThread::StepResult MyWatchThread::Step(WatchTable& table, platform::StopEvent& stop) {
-    StepResult result;
-    const platform::WaitResult waited = platform::WaitForChanges(table, stop);
-    if (waited.error != 0) {
-        result.error = waited.error;
-        return result;
-    }
-    for (const std::size_t slot : waited.signalled) {
-        if (Serve(table, slot))
-            ++result.passes;
-    }
-    result.stopped = stop.Requested();
-    return result;
-}
-
-bool MyWatchThread::Serve(WatchTable& table, std::size_t slot) {
-    platform::DirNotifier& notifier = *table[slot];
-    if (notifier.Drain() == platform::DirNotifier::DrainResult::Quiet)
-        return false;
-    Pass(Dirs[slot], notifier.TakeChanges());
-    if (notifier.Error() != 0) {
-        ReportWatchError(slot, notifier.Error());
-        table[slot].reset();
-    }
-    return true;
+platform::WaitResult MyWatchThread::Step(platform::DirWatch& watch) {
+    platform::WaitResult waited = watch.Wait();
+    for (const std::size_t slot : waited.ready)
+        Pass(Dirs[slot], watch.TakeChanges(slot));
+    for (const auto& [slot, error] : waited.lost)
+        ReportWatchError(slot, error);
+    return waited;
 }
 
 void MyWatchThread::Pass(MyDir& dir, const platform::ChangeSet& changes) {
     const std::string stamp = LocalTimeStamp();
     dir.Rescan(changes);
-    const auto* added = dir.GetAdded();
-    const auto* removed = dir.GetRemoved();
-    const LogWrite written = dir.WriteLog(stamp);
+    const ScanResult found = dir.Found();
+    const LogWrite written = dir.WriteLog(found, stamp);
     if (lineSink_) {
         for (const std::string& line : written.lines)
             lineSink_(line);
     }
-    if (!dir.Wav().empty() && (HoldsName(added) || HoldsName(removed)))
+    if (!dir.Wav().empty() && found.HoldsName())
         sound_->PlayAsync(dir.Wav());
 }
 

@@ -6,12 +6,12 @@
 
 namespace platform {
 
-DirListing ListDirectory(const std::string& pattern, std::int32_t attrib) {
+DirListing ListDirectory(const std::string& dir, const std::string& mask, std::int32_t attrib) {
     DirListing listing;
     const auto start = std::chrono::steady_clock::now();
     errno = 0;
     const bool listed = SearchDirectory(
-        pattern, attrib, [&listing](std::string_view name) { listing.names.emplace_back(name); },
+        dir, mask, attrib, [&listing](std::string_view name) { listing.names.emplace_back(name); },
         &listing.links);
     // A failure with no errno of its own (an unreadable volume label) still counts as one.
     if (!listed)

@@ -20,7 +20,7 @@ struct DirListing {
     bool DirectoryGone() const { return error == ENOENT || error == ENOTDIR; }
 };
 
-// SearchDirectory(pattern, attrib) into a DirListing, timed.
-DirListing ListDirectory(const std::string& pattern, std::int32_t attrib);
+// SearchDirectory(dir, mask, attrib) into a DirListing, timed.
+DirListing ListDirectory(const std::string& dir, const std::string& mask, std::int32_t attrib);
 
 } // namespace platform

@@ -14,19 +14,15 @@ inline constexpr std::int32_t AttrSystem = 0x04;
 inline constexpr std::int32_t AttrVolumeLabel = 0x08;
 inline constexpr std::int32_t AttrDirectory = 0x10;
 
-// The separator put between a directory's Path and its Mask ('/' on POSIX, '\' on Windows).
-char PathSeparator();
-
-// Lists the directory named by everything before the pattern's last separator, keeping the
-// entries whose names match the last component (MatchesMask) and that pass the attribute
-// filter. Calls visit(name) for each, in the order the system returns them. With
-// AttrVolumeLabel the volume label comes first; if it can't be read nothing is listed.
-// Returns false when the listing failed: the directory could not be opened (nothing was visited)
-// or reading it failed part-way (the entries before the failure were visited).
-// When links is given, it receives the names of the symbolic links that match the mask, listed
-// or not: their directory bit follows their target, which can change without their name
-// changing.
-bool SearchDirectory(const std::string& pattern, std::int32_t attrib,
+// Lists the directory dir, keeping the entries whose names match mask and that pass the
+// attribute filter (a mask holding a separator names a subdirectory of dir and the mask there).
+// Calls visit(name) for each, in the order the system returns them. With AttrVolumeLabel the volume
+// label comes first; if it can't be read nothing is listed. Returns false when the listing failed:
+// the directory could not be opened (nothing was visited) or reading it failed part-way (the
+// entries before the failure were visited). When links is given, it receives the names of the
+// symbolic links that match the mask, listed or not: their directory bit follows their target,
+// which can change without their name changing.
+bool SearchDirectory(const std::string& dir, const std::string& mask, std::int32_t attrib,
                      const std::function<void(std::string_view name)>& visit,
                      std::vector<std::string>* links = nullptr);
 

@@ -1,6 +1,6 @@
 #include "ui/DirectoryDialog.h"
 
-#include "platform/DirectoryTest.h"
+#include "platform/ListableDirectory.h"
 #include "ui/DialogTemplate.h"
 #include "ui/Prompts.h"
 #include "ui/Text.h"

@@ -37,19 +37,21 @@ BackgroundListing::~BackgroundListing() {
         thread_.detach();
 }
 
-bool BackgroundListing::Start(std::string pattern, std::int32_t attrib) {
+bool BackgroundListing::Start(std::string dir, std::string mask, std::int32_t attrib) {
     if (thread_.joinable())
         return false;
     try {
-        thread_ = std::thread([shared = shared_, pattern = std::move(pattern), attrib] {
-            DirListing listing = ListDirectory(pattern, attrib);
-            {
-                std::lock_guard lock(shared->mutex);
-                shared->listing = std::move(listing);
-            }
-            const std::uint64_t one = 1;
-            [[maybe_unused]] const ssize_t written = ::write(shared->done.get(), &one, sizeof one);
-        });
+        thread_ =
+            std::thread([shared = shared_, dir = std::move(dir), mask = std::move(mask), attrib] {
+                DirListing listing = ListDirectory(dir, mask, attrib);
+                {
+                    std::lock_guard lock(shared->mutex);
+                    shared->listing = std::move(listing);
+                }
+                const std::uint64_t one = 1;
+                [[maybe_unused]] const ssize_t written =
+                    ::write(shared->done.get(), &one, sizeof one);
+            });
     } catch (const std::system_error&) {
         return false;
     }

@@ -24,9 +24,9 @@ public:
     BackgroundListing(const BackgroundListing&) = delete;
     BackgroundListing& operator=(const BackgroundListing&) = delete;
 
-    // Starts listing pattern (see SearchDirectory). False while the last listing has not been
-    // taken yet, or when no thread could be created.
-    bool Start(std::string pattern, std::int32_t attrib);
+    // Starts listing dir (see SearchDirectory). False while the last listing has not been taken
+    // yet, or when no thread could be created.
+    bool Start(std::string dir, std::string mask, std::int32_t attrib);
     // A listing was started and has not been taken yet.
     bool Busy() const { return thread_.joinable(); }
     // The listing once it is done (PollFd readable), or nothing while it is still running.

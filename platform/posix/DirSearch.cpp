@@ -78,20 +78,15 @@ bool PassesFilter(std::string_view name, EntryType type, std::int32_t attrib) {
 
 } // namespace
 
-char PathSeparator() {
-    return '/';
-}
-
-bool SearchDirectory(const std::string& pattern, std::int32_t attrib,
+bool SearchDirectory(const std::string& dir, const std::string& mask, std::int32_t attrib,
                      const std::function<void(std::string_view name)>& visit,
                      std::vector<std::string>* links) {
-    const std::size_t slash = pattern.rfind(PathSeparator());
-    const std::string dir = slash == std::string::npos ? "."
-                            : slash == 0               ? "/"
-                                                       : pattern.substr(0, slash);
-    const Wildcard mask(slash == std::string::npos ? std::string_view(pattern)
-                                                   : std::string_view(pattern).substr(slash + 1));
-    std::unique_ptr<DIR, DirCloser> stream(opendir(dir.c_str()));
+    const std::size_t slash = mask.rfind('/');
+    if (slash != std::string::npos)
+        return SearchDirectory(dir + '/' + mask.substr(0, slash), mask.substr(slash + 1), attrib,
+                               visit, links);
+    const Wildcard wildcard(mask);
+    std::unique_ptr<DIR, DirCloser> stream(opendir(dir.empty() ? "/" : dir.c_str()));
     if (!stream)
         return false;
     const int dirFd = dirfd(stream.get());
@@ -107,7 +102,7 @@ bool SearchDirectory(const std::string& pattern, std::int32_t attrib,
         if (!entry)
             return errno == 0;
         const std::string_view name(entry->d_name);
-        if (!mask.Matches(name))
+        if (!wildcard.Matches(name))
             continue;
         bool isLink = false;
         const std::optional<EntryType> type = TypeOfEntry(dirFd, *entry, isLink);

@@ -4,8 +4,8 @@
 
 namespace platform {
 
-ShareListing::ShareListing(std::string pattern, std::int32_t attrib)
-    : pattern_(std::move(pattern)), attrib_(attrib) {
+ShareListing::ShareListing(std::string dir, std::string mask, std::int32_t attrib)
+    : dir_(std::move(dir)), mask_(std::move(mask)), attrib_(attrib) {
     timer_.Arm(ListingPeriod({}));
 }
 
@@ -36,7 +36,7 @@ void ShareListing::StartListing() {
     changedMeanwhile_ = false;
     timer_.Disarm();
     // Without a thread, the next period tries again.
-    if (!listing_.Start(pattern_, attrib_))
+    if (!listing_.Start(dir_, mask_, attrib_))
         timer_.Arm(ListingPeriod({}));
 }
 

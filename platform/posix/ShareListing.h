@@ -16,10 +16,10 @@ namespace platform {
 // stays off.
 class ShareListing {
 public:
-    // pattern and attrib as SearchDirectory takes them. The first listing follows after the
-    // shortest period. Throws std::system_error when the
-    // system can't create the timer or the completion event.
-    ShareListing(std::string pattern, std::int32_t attrib);
+    // dir, mask and attrib as SearchDirectory takes them. The first listing follows after the
+    // shortest period. Throws std::system_error when the system can't create the timer or the
+    // completion event.
+    ShareListing(std::string dir, std::string mask, std::int32_t attrib);
 
     // A change was announced locally: list as soon as the listing under way, if any, is done.
     void ChangeAnnounced();
@@ -35,7 +35,8 @@ public:
 private:
     void StartListing();
 
-    std::string pattern_;
+    std::string dir_;
+    std::string mask_;
     std::int32_t attrib_;
     OneShotTimer timer_;
     BackgroundListing listing_;

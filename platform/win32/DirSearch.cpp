@@ -48,14 +48,12 @@ bool PassesFilter(DWORD attributes, std::int32_t attrib) {
 
 } // namespace
 
-char PathSeparator() {
-    return '\\';
-}
-
 // A symbolic link's directory bit is fixed when it is made: no link needs a second look.
-bool SearchDirectory(const std::string& pattern, std::int32_t attrib,
+bool SearchDirectory(const std::string& dir, const std::string& mask, std::int32_t attrib,
                      const std::function<void(std::string_view name)>& visit,
                      std::vector<std::string>*) {
+    // The system's search takes one pattern: a Path ending in a backslash gives two.
+    const std::string pattern = dir + '\\' + mask;
     if (attrib & AttrVolumeLabel) {
         const std::optional<std::string> label = VolumeLabel(pattern);
         if (!label)

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "engine/MyDir.h"
-#include "platform/DirSearch.h"
 #include "tests/support/TempDir.h"
 
 #include <algorithm>
@@ -21,35 +20,18 @@ inline std::vector<std::string> Sorted(std::vector<std::string> names) {
 }
 
 // The list, or an empty one where the record gives none.
-inline std::vector<std::string> Added(MyDir& dir) {
-    const std::vector<std::string>* names = dir.GetAdded();
-    return names ? *names : std::vector<std::string>{};
+inline std::vector<std::string> Added(const MyDir& dir) {
+    return dir.GetAdded().value_or(std::vector<std::string>{});
 }
-inline std::vector<std::string> Removed(MyDir& dir) {
-    const std::vector<std::string>* names = dir.GetRemoved();
-    return names ? *names : std::vector<std::string>{};
+inline std::vector<std::string> Removed(const MyDir& dir) {
+    return dir.GetRemoved().value_or(std::vector<std::string>{});
 }
-
-// Records over one directory that differ only in their attribute filter.
-struct AttributeWatches {
-    explicit AttributeWatches(const testsupport::TempDir& dir)
-        : plain(Watch(dir, '*', "*.*", 0)), dirs(Watch(dir, '*', "*.*", platform::AttrDirectory)),
-          hidden(Watch(dir, '*', "*.*", platform::AttrHidden)),
-          system(Watch(dir, '*', "*.*", platform::AttrSystem)) {}
-    void Rescan() {
-        for (MyDir* dir : {&plain, &dirs, &hidden, &system})
-            dir->Rescan();
-    }
-    MyDir plain, dirs, hidden, system;
-};
 
 inline constexpr const char* Stamp = "2001.03.05 14:07";
 
 // A pass as the watch thread runs it.
 inline LogWrite Pass(MyDir& dir, const std::string& stamp = Stamp) {
     dir.Rescan();
-    dir.GetAdded();
-    dir.GetRemoved();
     return dir.WriteLog(stamp);
 }
 

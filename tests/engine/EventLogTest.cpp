@@ -34,7 +34,7 @@ TEST(WriteLog, OneNotificationWritesAddedLinesFirstAllWithItsStamp) {
     const LogWrite written = Pass(dir);
     EXPECT_EQ(written.error, 0);
     std::string expected;
-    for (const std::string& name : *dir.GetAdded())
+    for (const std::string& name : Added(dir))
         expected += std::string(Stamp) + " [+] Inbox\\" + name + "\r\n";
     expected += std::string(Stamp) + " [-] Inbox\\old\r\n";
     EXPECT_EQ(ReadFile(logs / "in.log"), expected);
@@ -50,7 +50,6 @@ TEST(WriteLog, AnUnopenableLogLosesTheLinesAndSaysWhy) {
     EXPECT_EQ(Pass(directory).error, EISDIR);
     // The lost lines are not written later.
     missingFolder.Rescan();
-    missingFolder.GetAdded();
     std::filesystem::create_directory(logs / "missing");
     missingFolder.WriteLog(Stamp);
     EXPECT_EQ(ReadFile(logs / "missing/x.log"), "");

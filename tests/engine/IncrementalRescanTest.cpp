@@ -1,11 +1,10 @@
 #include "engine/MyDir.h"
-#include "platform/DirSearch.h"
-#include "platform/posix/FileDescriptor.h"
 #include "tests/engine/EngineTestSupport.h"
+#include "tests/watch/DirWatchFixture.h"
 
 #include <gtest/gtest.h>
 
-#include <sys/inotify.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 #include <filesystem>
@@ -19,39 +18,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The names inotify reports for one directory since the last Take(), as the watch's notifier
-// collects them.
-class NameRecorder {
-public:
-    explicit NameRecorder(const std::string& dir)
-        : inotify_(inotify_init1(IN_NONBLOCK | IN_CLOEXEC)) {
-        EXPECT_GE(inotify_add_watch(inotify_.get(), dir.c_str(),
-                                    IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO),
-                  0);
-    }
-
-    platform::ChangeSet Take() {
-        platform::ChangeSet changes{true, {}};
-        std::set<std::string> seen;
-        alignas(inotify_event) char buffer[64 * 1024];
-        ssize_t size;
-        while ((size = read(inotify_.get(), buffer, sizeof buffer)) > 0) {
-            for (char* at = buffer; at < buffer + size;) {
-                const auto* event = reinterpret_cast<const inotify_event*>(at);
-                if (event->mask & IN_Q_OVERFLOW)
-                    changes.complete = false;
-                if (event->len > 0 && seen.insert(event->name).second)
-                    changes.names.emplace_back(event->name);
-                at += sizeof(inotify_event) + event->len;
-            }
-        }
-        return changes;
-    }
-
-private:
-    platform::FileDescriptor inotify_;
-};
-
 std::vector<std::pair<std::string, char>> Marks(const MyDir& dir) {
     std::vector<std::pair<std::string, char>> marks;
     for (const MyFile& file : dir.Files().Entries())
@@ -61,11 +27,12 @@ std::vector<std::pair<std::string, char>> Marks(const MyDir& dir) {
 }
 
 // One random change of the kind people and programs make in a watched directory.
-void RandomChange(const TempDir& tmp, std::mt19937& random) {
+void RandomChange(const std::string& dir, std::mt19937& random) {
     static const std::vector<std::string> names{"a.txt", "A.txt", "a.TXT", "b.log", ".hidden",
                                                 "c",     "sub",   "Sub",   "pipe",  "link"};
     auto pick = [&] {
-        return tmp / names[std::uniform_int_distribution<std::size_t>(0, names.size() - 1)(random)];
+        return dir + '/' +
+               names[std::uniform_int_distribution<std::size_t>(0, names.size() - 1)(random)];
     };
     std::error_code ignored;
     const std::string target = pick();
@@ -99,8 +66,9 @@ void RandomChange(const TempDir& tmp, std::mt19937& random) {
 } // namespace
 
 TEST(IncrementalRescan, ReportsWhatAFullListingReportsOverRandomChanges) {
-    TempDir tmp;
-    NameRecorder recorder(tmp.str());
+    watchtest::Watched w;
+    w.Watch(w.dir);
+    w.Take();
     struct Filter {
         const char* mask;
         std::int32_t attrib;
@@ -109,15 +77,16 @@ TEST(IncrementalRescan, ReportsWhatAFullListingReportsOverRandomChanges) {
         {"*.*", 0}, {"*.txt", 0x02}, {"*", 0x16}, {"?*", 0x10}, {"*.*", 0x08}};
     std::vector<MyDir> full, incremental;
     for (const Filter& filter : filters) {
-        full.push_back(Watch(tmp, '*', filter.mask, filter.attrib));
-        incremental.push_back(Watch(tmp, '*', filter.mask, filter.attrib));
+        full.emplace_back(w.dir, "", '*', filter.mask, filter.attrib, "", "");
+        incremental.emplace_back(w.dir, "", '*', filter.mask, filter.attrib, "", "");
     }
     std::mt19937 random(99);
     for (int round = 0; round < 300; ++round) {
         const int changes = std::uniform_int_distribution<>(1, 4)(random);
         for (int i = 0; i < changes; ++i)
-            RandomChange(tmp, random);
-        const platform::ChangeSet changeSet = recorder.Take();
+            RandomChange(w.dir, random);
+        w.Due();
+        const platform::ChangeSet changeSet = w.Take();
         ASSERT_TRUE(changeSet.complete);
         for (std::size_t f = 0; f < filters.size(); ++f) {
             full[f].Rescan();
@@ -128,4 +97,23 @@ TEST(IncrementalRescan, ReportsWhatAFullListingReportsOverRandomChanges) {
             ASSERT_EQ(Marks(incremental[f]), Marks(full[f]));
         }
     }
+}
+
+// A listing that fails (here for want of a file descriptor) reports every name gone; the next
+// pass must list the whole directory again, even when the notification named only the change
+// since.
+TEST(IncrementalRescan, APassAfterAFailedListingListsTheWholeDirectory) {
+    TempDir tmp;
+    WriteFile(tmp / "a");
+    MyDir record = Watch(tmp);
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &saved), 0);
+    const rlimit none{0, saved.rlim_max};
+    ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &none), 0);
+    record.Rescan();
+    ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &saved), 0);
+    EXPECT_EQ(Removed(record), std::vector<std::string>{"a"});
+    WriteFile(tmp / "g");
+    record.Rescan(platform::ChangeSet{true, {"g"}});
+    EXPECT_EQ(Sorted(Added(record)), (std::vector<std::string>{"a", "g"}));
 }

@@ -10,11 +10,11 @@
 namespace searchtest {
 
 // The names the search visits, in its order; listed receives what it returned.
-inline std::vector<std::string> Search(const std::string& pattern, std::int32_t attrib,
-                                       bool* listed = nullptr) {
+inline std::vector<std::string> Search(const std::string& dir, const std::string& mask,
+                                       std::int32_t attrib, bool* listed = nullptr) {
     std::vector<std::string> names;
     const bool ok = platform::SearchDirectory(
-        pattern, attrib, [&](std::string_view name) { names.emplace_back(name); });
+        dir, mask, attrib, [&](std::string_view name) { names.emplace_back(name); });
     if (listed)
         *listed = ok;
     return names;
@@ -23,7 +23,7 @@ inline std::vector<std::string> Search(const std::string& pattern, std::int32_t 
 // The names a search of dir with mask and attrib visits.
 inline std::set<std::string> SearchSet(const testsupport::TempDir& dir, const std::string& mask,
                                        std::int32_t attrib) {
-    const std::vector<std::string> names = Search(dir / mask, attrib);
+    const std::vector<std::string> names = Search(dir.str(), mask, attrib);
     return {names.begin(), names.end()};
 }
 

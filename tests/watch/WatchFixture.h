@@ -32,8 +32,9 @@ inline std::vector<std::string> Events(const std::string& logPath) {
 class WatchFixture : public testing::Test {
 protected:
     WatchFixture() {
-        watch_ =
-            std::make_unique<MyWatchThread>(std::make_unique<testsupport::RecordingSoundPlayer>());
+        auto sound = std::make_unique<testsupport::RecordingSoundPlayer>();
+        sound_ = sound.get();
+        watch_ = std::make_unique<MyWatchThread>(std::move(sound));
         watch_->SetLineSink([this](const std::string& line) {
             std::lock_guard lock(mutex_);
             sunk_.push_back(line.substr(17));
@@ -41,12 +42,13 @@ protected:
     }
 
     // Makes the directory with its files and appends its record.
-    std::string AddDir(const std::string& alias, const std::vector<std::string>& files = {}) {
+    std::string AddDir(const std::string& alias, const std::vector<std::string>& files = {},
+                       char kind = '*', const std::string& wav = "") {
         const std::string path = root_ / alias;
         std::filesystem::create_directory(path);
         for (const std::string& file : files)
             testsupport::WriteFile(path + "/" + file);
-        EXPECT_TRUE(watch_->Dirs.Add(MyDir(path, alias, '*', "*.*", 0, Log(alias), "")));
+        EXPECT_TRUE(watch_->Dirs.Add(MyDir(path, alias, kind, "*.*", 0, Log(alias), wav)));
         return path;
     }
     std::string Log(const std::string& alias) const { return root_ / (alias + ".log"); }
@@ -55,6 +57,7 @@ protected:
         std::lock_guard lock(mutex_);
         return sunk_;
     }
+    std::vector<std::string> Played() const { return sound_->Played(); }
     // Waits until the log of alias holds the event.
     bool Logged(const std::string& alias, const std::string& event) const {
         return testsupport::WaitUntil([&] {
@@ -67,6 +70,7 @@ protected:
     std::unique_ptr<MyWatchThread> watch_;
 
 private:
+    testsupport::RecordingSoundPlayer* sound_ = nullptr;
     mutable std::mutex mutex_;
     std::vector<std::string> sunk_;
 };

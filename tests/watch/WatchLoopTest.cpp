@@ -1,7 +1,9 @@
-#include "platform/StopEvent.h"
+#include "platform/DirWatch.h"
 #include "tests/watch/WatchFixture.h"
 
 #include <gmock/gmock.h>
+
+#include <functional>
 
 using testing::ElementsAre;
 using testsupport::WriteFile;
@@ -12,28 +14,46 @@ namespace {
 // Drives the loop one step at a time on the test's own thread.
 class WatchLoop : public watchtest::WatchFixture {
 protected:
-    void Open() { table_ = watch_->OpenWatches(); }
-    MyWatchThread::StepResult Step() { return watch_->Step(table_, stop_); }
+    void Open() { dirWatch_ = std::make_unique<platform::DirWatch>(watch_->Dirs.Paths()); }
+    platform::WaitResult Step() { return watch_->Step(*dirWatch_); }
+    std::size_t Passes() { return Step().ready.size(); }
 
-    MyWatchThread::WatchTable table_;
-    platform::StopEvent stop_;
+    std::unique_ptr<platform::DirWatch> dirWatch_;
 };
 
 } // namespace
 
-TEST_F(WatchLoop, ReportsCreationsDeletionsAndRenamesOnePassEach) {
-    const std::string dir = AddDir("in");
+// One pass per directory for each change; a sound only for a pass that reported a name, once
+// per pass, never without a Wav, and a list that Kind suppresses reports nothing.
+TEST_F(WatchLoop, ReportsCreationsRenamesAndDeletionsWithOneSoundPerPassThatReportedAName) {
+    const std::vector<std::string> aliases{"both", "in", "out", "mute"};
+    AddDir("both", {}, '*', "both.wav");
+    AddDir("in", {}, '+', "in.wav");
+    AddDir("out", {}, '-', "out.wav");
+    AddDir("mute", {}, '*', "");
     Open();
-    WriteFile(dir + "/a");
-    EXPECT_EQ(Step().passes, 1u);
-    fs::rename(dir + "/a", dir + "/b");
-    EXPECT_EQ(Step().passes, 1u);
-    fs::remove(dir + "/b");
-    EXPECT_EQ(Step().passes, 1u);
-
-    const std::vector<std::string> expected{"[+] in\\a", "[+] in\\b", "[-] in\\a", "[-] in\\b"};
-    EXPECT_EQ(EventsOf("in"), expected);
-    EXPECT_EQ(Sunk(), expected);
+    const struct {
+        std::function<void(const std::string& dir)> change;
+        std::vector<std::string> played;
+    } steps[] = {
+        {[](const std::string& dir) { WriteFile(dir + "/a"), WriteFile(dir + "/x"); },
+         {"both.wav", "in.wav"}},
+        {[](const std::string& dir) { fs::rename(dir + "/a", dir + "/b"); },
+         {"both.wav", "in.wav", "out.wav"}},
+        {[](const std::string& dir) { fs::remove(dir + "/b"), fs::remove(dir + "/x"); },
+         {"both.wav", "out.wav"}},
+    };
+    std::vector<std::string> played;
+    for (const auto& step : steps) {
+        for (const std::string& alias : aliases)
+            step.change(root_ / alias);
+        EXPECT_EQ(Passes(), aliases.size());
+        played.insert(played.end(), step.played.begin(), step.played.end());
+        EXPECT_EQ(Played(), played);
+    }
+    EXPECT_THAT(EventsOf("both"),
+                testing::UnorderedElementsAre("[+] both\\a", "[+] both\\x", "[+] both\\b",
+                                              "[-] both\\a", "[-] both\\b", "[-] both\\x"));
 }
 
 TEST_F(WatchLoop, EveryDirectorySignalledTogetherIsServedBeforeTheNextWaitOrTheStop) {
@@ -42,31 +62,13 @@ TEST_F(WatchLoop, EveryDirectorySignalledTogetherIsServedBeforeTheNextWaitOrTheS
     Open();
     WriteFile(second + "/b");
     WriteFile(first + "/a");
-    EXPECT_EQ(Step().passes, 2u);
+    EXPECT_EQ(Passes(), 2u);
     EXPECT_THAT(Sunk(), ElementsAre("[+] first\\a", "[+] second\\b"));
 
     WriteFile(second + "/c");
-    stop_.Signal();
-    const MyWatchThread::StepResult last = Step();
-    EXPECT_EQ(last.passes, 1u);
-    EXPECT_TRUE(last.stopped);
+    dirWatch_->RequestStop();
+    const platform::WaitResult last = Step();
+    EXPECT_THAT(last.ready, ElementsAre(1u));
+    EXPECT_EQ(last.status, platform::WaitResult::Status::Stopped);
     EXPECT_THAT(EventsOf("second"), ElementsAre("[+] second\\b", "[+] second\\c"));
-}
-
-TEST_F(WatchLoop, ADeletedDirectoryReportsItsNamesGoneAndIsWatchedAgainWhenItReturns) {
-    const std::string doomed = AddDir("doomed", {"x"});
-    const std::string other = AddDir("other");
-    Open();
-
-    fs::remove_all(doomed);
-    EXPECT_EQ(Step().passes, 1u);
-    EXPECT_THAT(EventsOf("doomed"), ElementsAre("[-] doomed\\x"));
-    WriteFile(other + "/y");
-    EXPECT_EQ(Step().passes, 1u);
-    EXPECT_THAT(EventsOf("other"), ElementsAre("[+] other\\y"));
-
-    fs::create_directory(doomed);
-    WriteFile(doomed + "/z");
-    Step();
-    EXPECT_THAT(EventsOf("doomed"), ElementsAre("[-] doomed\\x", "[+] doomed\\z"));
 }

@@ -1,5 +1,5 @@
 #include "platform/DirSearch.h"
-#include "platform/DirectoryTest.h"
+#include "platform/ListableDirectory.h"
 #include "tests/platform/SearchNames.h"
 #include "tests/support/TempDir.h"
 
@@ -72,39 +72,41 @@ private:
 
 } // namespace
 
-TEST_F(AttributeDirectory, AttributeZeroListsPlainReadOnlyAndArchiveFilesOnly) {
-    EXPECT_EQ(SearchSet(dir, "*.*", 0), (Names{"plain.txt", "readonly.txt"}));
-}
-
-TEST_F(AttributeDirectory, EachAttributeBitAddsTheEntriesThatCarryIt) {
+// The mask is matched without regard to case; each attribute bit adds the entries that carry it.
+TEST_F(AttributeDirectory, MaskAndAttributeFilterMatrix) {
     const Names plain{"plain.txt", "readonly.txt"};
     auto with = [&](Names extra) {
         extra.insert(plain.begin(), plain.end());
         return extra;
     };
-    EXPECT_EQ(SearchSet(dir, "*.*", AttrHidden), with({"hidden.txt", "hsub"}));
-    EXPECT_EQ(SearchSet(dir, "*.*", AttrSystem), with({"system.sys"}));
-    EXPECT_EQ(SearchSet(dir, "*.*", AttrDirectory), with({".", "..", "sub", "hsub"}));
-    EXPECT_EQ(SearchSet(dir, "*.*", AttrHidden | AttrSystem | AttrDirectory),
-              with({".", "..", "sub", "hsub", "hidden.txt", "system.sys"}));
-}
-
-TEST_F(AttributeDirectory, TheSystemMatchesTheMaskWithoutRegardToCase) {
-    EXPECT_EQ(SearchSet(dir, "*.TXT", AttrHidden),
-              (Names{"plain.txt", "readonly.txt", "hidden.txt"}));
-    EXPECT_EQ(SearchSet(dir, "s?b", AttrDirectory), (Names{"sub"}));
-    EXPECT_EQ(SearchSet(dir, "*.sys", 0), Names{});
+    const struct {
+        const char* mask;
+        std::int32_t attrib;
+        Names expected;
+    } cases[] = {
+        {"*.*", 0, plain},
+        {"*.*", AttrHidden, with({"hidden.txt", "hsub"})},
+        {"*.*", AttrSystem, with({"system.sys"})},
+        {"*.*", AttrDirectory, with({".", "..", "sub", "hsub"})},
+        {"*.*", AttrHidden | AttrSystem | AttrDirectory,
+         with({".", "..", "sub", "hsub", "hidden.txt", "system.sys"})},
+        {"*.TXT", AttrHidden, {"plain.txt", "readonly.txt", "hidden.txt"}},
+        {"s?b", AttrDirectory, {"sub"}},
+        {"*.sys", 0, {}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(SearchSet(dir, c.mask, c.attrib), c.expected) << c.mask << " " << c.attrib;
 }
 
 TEST(DirSearchWindows, OnlyAFolderThatCannotBeListedFails) {
     TempDir dir;
     WriteFile(dir / "a.txt");
     const std::pair<std::string, bool> cases[] = {
-        {dir / "*.log", true}, {dir / "missing\\*.*", false}, {dir / "a.txt\\*.*", false}};
-    for (const auto& [pattern, succeeds] : cases) {
+        {dir.str(), true}, {dir / "missing", false}, {dir / "a.txt", false}};
+    for (const auto& [folder, succeeds] : cases) {
         bool listed = !succeeds;
-        EXPECT_TRUE(Search(pattern, AttrDirectory, &listed).empty()) << pattern;
-        EXPECT_EQ(listed, succeeds) << pattern;
+        EXPECT_TRUE(Search(folder, "*.log", AttrDirectory, &listed).empty()) << folder;
+        EXPECT_EQ(listed, succeeds) << folder;
     }
 }
 
@@ -115,7 +117,7 @@ TEST(DirSearchWindows, TheVolumeLabelOfThePatternsDriveComesFirstOrNothingIsList
     ASSERT_EQ(root[1], ':') << "the temporary folder is not on a drive: " << dir.str();
     const auto expectLabelFirst = [&](const std::string& label) {
         bool listed = label.empty();
-        const std::vector<std::string> names = Search(dir / "*.*", AttrVolumeLabel, &listed);
+        const std::vector<std::string> names = Search(dir.str(), "*.*", AttrVolumeLabel, &listed);
         if (label.empty()) {
             EXPECT_TRUE(names.empty());
             EXPECT_FALSE(listed);

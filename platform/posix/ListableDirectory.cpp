@@ -1,4 +1,4 @@
-#include "platform/DirectoryTest.h"
+#include "platform/ListableDirectory.h"
 
 #include <dirent.h>
 

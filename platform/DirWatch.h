@@ -1,0 +1,72 @@
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace platform {
+
+// The names a directory's watch mentioned since its last pass.
+struct ChangeSet {
+    // True when names covers every change since the last pass (no overflow, the watch has run
+    // without a break), so a pass may examine only these names instead of listing the directory.
+    bool complete = false;
+    // Distinct names, in the order their first event arrived; subdirectories' names included.
+    std::vector<std::string> names;
+};
+
+// What one wait saw.
+struct WaitResult {
+    enum class Status {
+        Ready,   // the directories of ready are due a pass
+        Stopped, // a stop was requested: the directories of ready are served, then the run ends
+        Failed   // the wait itself failed (error): the run ends
+    };
+    Status status = Status::Ready;
+    // Slots due a pass, ascending.
+    std::vector<std::size_t> ready;
+    // Slots that stopped being watched in this wait, each with the errno that says why; each is
+    // in ready too, for a last pass.
+    std::vector<std::pair<std::size_t, int>> lost;
+    int error = 0;
+};
+
+// The change notifications of one run: slot i watches paths[i]. A slot signals when a name in
+// its directory itself is created, deleted, or moved in or out. Changes of contents, times and
+// attributes don't signal, nor do events that concern only subdirectories (their names are still
+// collected). A path that leads to no directory for a while (missing, a file, a dangling link)
+// is waited for: the slot signals once it leads to one again. Symbolic links on the way are
+// followed, and so is a link pointed elsewhere.
+class DirWatch {
+public:
+    // Throws std::system_error when the stop event can't be made. A path that can't be watched
+    // stays out of the run (Error).
+    explicit DirWatch(const std::vector<std::string>& paths);
+    ~DirWatch();
+    DirWatch(const DirWatch&) = delete;
+    DirWatch& operator=(const DirWatch&) = delete;
+
+    // 0 while the slot is watched, otherwise the errno that ended it: EACCES, or for the
+    // system's limits EMFILE (inotify instances or open files) and ENOSPC (watches).
+    int Error(std::size_t slot) const;
+
+    // Blocks, without a time-out, until a directory is due a pass or a stop is requested. Reads
+    // every pending event of the directories it returns: the re-arm that comes before a pass, so
+    // that a change made during the pass signals again.
+    WaitResult Wait();
+
+    // The names collected for the slot since the last call; starts a new collection. Not
+    // complete for the first pass after the directory was (again) watched, nor after lost events.
+    ChangeSet TakeChanges(std::size_t slot);
+
+    // Callable from any thread. The request stays: every later Wait returns Stopped.
+    void RequestStop();
+
+private:
+    struct Backend;
+    std::unique_ptr<Backend> backend_;
+};
+
+} // namespace platform
