@@ -63,9 +63,14 @@ void MyDir::Rescan(const platform::DirListing& listing) {
         files_.Seen(name);
     files_.EndScan();
     links_ = listing.links;
+    listed_ = listing.error == 0;
 }
 
 void MyDir::Rescan(const platform::ChangeSet& changes) {
+    if (changes.listing) {
+        Rescan(*changes.listing);
+        return;
+    }
     if (!changes.complete || !listed_) {
         Rescan();
         return;

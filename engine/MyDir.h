@@ -44,9 +44,9 @@ public:
 
     // A full scan: lists the directory and marks the snapshot.
     void Rescan();
-    // A pass after a notification: when changes.complete, examines only the names it holds;
-    // otherwise, or when the last listing failed, lists the whole directory like Rescan(). Both
-    // give the same marks.
+    // A pass after a notification: with a listing, takes that (see below); when
+    // changes.complete, examines only the names it holds; otherwise, or when the last listing
+    // failed, lists the whole directory like Rescan(). All give the same marks.
     void Rescan(const platform::ChangeSet& changes);
     // A full scan from a listing taken elsewhere. A listing that failed while the directory is
     // still there (a share that did not answer) changes nothing and reports nothing.
@@ -64,6 +64,8 @@ public:
     LogWrite WriteLog(const std::string& timeStamp) const { return WriteLog(Found(), timeStamp); }
 
     const std::string& Path() const { return path_; }
+    const std::string& Mask() const { return mask_; }
+    std::int32_t Attrib() const { return attrib_; }
     const std::string& Wav() const { return wav_; }
     char Kind() const { return kind_; }
     const Snapshot& Files() const { return files_; }

@@ -37,21 +37,19 @@ BackgroundListing::~BackgroundListing() {
         thread_.detach();
 }
 
-bool BackgroundListing::Start(std::string dir, std::string mask, std::int32_t attrib) {
+bool BackgroundListing::Start(const WatchedDir& dir) {
     if (thread_.joinable())
         return false;
     try {
-        thread_ =
-            std::thread([shared = shared_, dir = std::move(dir), mask = std::move(mask), attrib] {
-                DirListing listing = ListDirectory(dir, mask, attrib);
-                {
-                    std::lock_guard lock(shared->mutex);
-                    shared->listing = std::move(listing);
-                }
-                const std::uint64_t one = 1;
-                [[maybe_unused]] const ssize_t written =
-                    ::write(shared->done.get(), &one, sizeof one);
-            });
+        thread_ = std::thread([shared = shared_, dir] {
+            DirListing listing = ListDirectory(dir.path, dir.mask, dir.attrib);
+            {
+                std::lock_guard lock(shared->mutex);
+                shared->listing = std::move(listing);
+            }
+            const std::uint64_t one = 1;
+            [[maybe_unused]] const ssize_t written = ::write(shared->done.get(), &one, sizeof one);
+        });
     } catch (const std::system_error&) {
         return false;
     }

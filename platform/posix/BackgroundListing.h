@@ -1,11 +1,10 @@
 #pragma once
 
 #include "platform/DirListing.h"
+#include "platform/DirWatch.h"
 
-#include <cstdint>
 #include <memory>
 #include <optional>
-#include <string>
 #include <thread>
 
 namespace platform {
@@ -26,7 +25,7 @@ public:
 
     // Starts listing dir (see SearchDirectory). False while the last listing has not been taken
     // yet, or when no thread could be created.
-    bool Start(std::string dir, std::string mask, std::int32_t attrib);
+    bool Start(const WatchedDir& dir);
     // A listing was started and has not been taken yet.
     bool Busy() const { return thread_.joinable(); }
     // The listing once it is done (PollFd readable), or nothing while it is still running.

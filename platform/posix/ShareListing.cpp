@@ -4,8 +4,7 @@
 
 namespace platform {
 
-ShareListing::ShareListing(std::string dir, std::string mask, std::int32_t attrib)
-    : dir_(std::move(dir)), mask_(std::move(mask)), attrib_(attrib) {
+ShareListing::ShareListing(WatchedDir dir) : dir_(std::move(dir)) {
     timer_.Arm(ListingPeriod({}));
 }
 
@@ -36,7 +35,7 @@ void ShareListing::StartListing() {
     changedMeanwhile_ = false;
     timer_.Disarm();
     // Without a thread, the next period tries again.
-    if (!listing_.Start(dir_, mask_, attrib_))
+    if (!listing_.Start(dir_))
         timer_.Arm(ListingPeriod({}));
 }
 

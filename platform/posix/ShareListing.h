@@ -3,9 +3,7 @@
 #include "platform/posix/BackgroundListing.h"
 #include "platform/posix/OneShotTimer.h"
 
-#include <cstdint>
 #include <optional>
-#include <string>
 
 namespace platform {
 
@@ -16,10 +14,9 @@ namespace platform {
 // stays off.
 class ShareListing {
 public:
-    // dir, mask and attrib as SearchDirectory takes them. The first listing follows after the
-    // shortest period. Throws std::system_error when the system can't create the timer or the
-    // completion event.
-    ShareListing(std::string dir, std::string mask, std::int32_t attrib);
+    // The first listing follows after the shortest period. Throws std::system_error when the
+    // system can't create the timer or the completion event.
+    explicit ShareListing(WatchedDir dir);
 
     // A change was announced locally: list as soon as the listing under way, if any, is done.
     void ChangeAnnounced();
@@ -35,9 +32,7 @@ public:
 private:
     void StartListing();
 
-    std::string dir_;
-    std::string mask_;
-    std::int32_t attrib_;
+    WatchedDir dir_;
     OneShotTimer timer_;
     BackgroundListing listing_;
     bool changedMeanwhile_ = false;

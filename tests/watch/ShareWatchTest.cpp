@@ -90,7 +90,7 @@ TEST_F(ShareWatch, ChangesBehindTheShareAreLoggedOnceEachAndChangesThroughItAtOn
 }
 
 TEST_F(ShareWatch, AShareListedAgainAndAgainWritesNothingWhileQuietOrWhileItsServerIsGone) {
-    platform::DirWatch dirWatch(watch_->Dirs.Paths());
+    platform::DirWatch dirWatch(watch_->Dirs.Watched());
     std::atomic<bool> done{false};
     std::thread deadline([&] {
         WaitUntil([&] { return done.load(); }, 20s);
