@@ -47,7 +47,7 @@ struct WaitResult {
     int error = 0;
 };
 
-// The change notifications of one run: slot i watches paths[i]. A slot signals when a name in
+// The change notifications of one run: slot i watches dirs[i].path. A slot signals when a name in
 // its directory itself is created, deleted, or moved in or out. Changes of contents, times and
 // attributes don't signal, nor do events that concern only subdirectories (their names are still
 // collected). A path that leads to no directory for a while (missing, a file, a dangling link)

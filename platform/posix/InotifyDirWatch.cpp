@@ -104,7 +104,7 @@ WaitResult DirWatch::Wait() {
             return {WaitResult::Status::Failed, {}, {}, errno};
         }
         for (std::size_t k = 1; k < fds.size(); ++k) {
-            if (fds[k].revents == 0)
+            if (fds[k].revents == 0 || fds[k].fd < 0)
                 continue;
             const std::size_t slot = slotOf[k];
             InotifyPath& watched = backend_->slots[slot];
