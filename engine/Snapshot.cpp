@@ -104,11 +104,6 @@ std::vector<std::string> Snapshot::Names(char mark) const {
     return names;
 }
 
-const MyFile* Snapshot::Find(std::string_view name) const {
-    const std::uint32_t index = Lookup(name);
-    return index == None ? nullptr : &entries_[index];
-}
-
 std::vector<MyFile> Snapshot::Entries() const {
     std::vector<MyFile> live;
     live.reserve(live_);

@@ -30,8 +30,6 @@ public:
     // The names marked '+' or '-' (mark), in snapshot order.
     std::vector<std::string> Names(char mark) const;
 
-    // The entry named name, or null.
-    const MyFile* Find(std::string_view name) const;
     // A copy of every entry in snapshot order.
     std::vector<MyFile> Entries() const;
     std::size_t size() const { return live_; }
