@@ -106,8 +106,12 @@ void InotifyPath::Attach() {
         const Way way = FindWay(path_);
         if (way.error != 0)
             return Fail(way.error);
-        if (!AddWatches(way) || FindWay(path_) == way)
+        if (!AddWatches(way))
             return;
+        if (FindWay(path_) == way) {
+            way_ = way;
+            return;
+        }
     }
 }
 
@@ -198,8 +202,13 @@ bool InotifyPath::Drain() {
 
 // Returns true when the event asks for a pass.
 bool InotifyPath::Handle(const inotify_event& event) {
-    if (event.mask & IN_Q_OVERFLOW)
-        return Reattach();
+    if (event.mask & IN_Q_OVERFLOW) {
+        // The lost events may have changed the way as well as the directory.
+        if (FindWay(path_) != way_)
+            return Reattach();
+        Incomplete();
+        return dirWatch_ >= 0;
+    }
     bool due = false;
     if (event.wd == dirWatch_) {
         if (event.mask & SelfGone)

@@ -56,6 +56,7 @@ private:
     void Collect(const char* name);
 
     std::string path_;
+    Way way_; // as the watches were set
     FileDescriptor fd_;
     int error_ = 0;
     int dirWatch_ = -1; // the directory's watch; -1 while the path leads to none
