@@ -102,7 +102,7 @@ double IncrementalPass(MyDir& record, const std::string& dir) {
             close(open((dir + '/' + name).c_str(), O_CREAT | O_WRONLY | O_CLOEXEC, 0644));
         else
             unlink((dir + '/' + name).c_str());
-        times.push_back(Seconds([&] { record.Rescan(platform::ChangeSet{true, {name}}); }));
+        times.push_back(Seconds([&] { record.Rescan(platform::ChangeSet{true, {name}, {}}); }));
     }
     unlink((dir + '/' + name).c_str());
     record.Rescan();

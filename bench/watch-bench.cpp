@@ -1,20 +1,28 @@
 // Measures peerwell-watch beside inotifywait on the same work: latency from a file's creation to
-// its line, a burst of creations, creations in a very large directory, and an idle watch.
+// its line, a burst of creations, creations in a very large directory, and an idle watch; and
+// peerwell-watch alone on a share (a bindfs mount), whose changes inotifywait can't see.
 // Lines are taken from the watchers' standard output; peerwell-watch writes each one there
 // right after appending it to the log, so its figures include the log write.
-// Usage: watch-bench latency|burst|churn|idle PEERWELL_WATCH WORK_DIR
+// Usage: watch-bench latency|burst|churn|idle|share PEERWELL_WATCH WORK_DIR
+
+#include "platform/DirListing.h"
+#include "platform/posix/ListingPeriod.h"
 
 #include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <csignal>
 #include <cstdio>
+#include <ctime>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <linux/magic.h>
 #include <mutex>
+#include <random>
 #include <sstream>
 #include <string>
+#include <sys/vfs.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -37,6 +45,31 @@ void Touch(const std::string& path) {
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
     if (fd >= 0)
         ::close(fd);
+}
+
+// CPU seconds (user + system) and context switches of all the threads of process pid so far.
+std::pair<double, long> UsageOf(pid_t pid) {
+    const std::string proc = "/proc/" + std::to_string(pid);
+    std::ifstream stat(proc + "/stat");
+    std::string text((std::istreambuf_iterator<char>(stat)), {});
+    std::istringstream rest(text.substr(text.rfind(')') + 2));
+    std::string field;
+    long utime = 0, stime = 0;
+    for (int i = 3; i <= 15 && rest >> field; ++i) {
+        if (i == 14)
+            utime = std::stol(field);
+        if (i == 15)
+            stime = std::stol(field);
+    }
+    long switches = 0;
+    for (const auto& task : fs::directory_iterator(proc + "/task")) {
+        std::ifstream status(task.path() / "status");
+        for (std::string line; std::getline(status, line);) {
+            if (line.find("ctxt_switches:") != std::string::npos)
+                switches += std::stol(line.substr(line.find(':') + 1));
+        }
+    }
+    return {double(utime + stime) / double(::sysconf(_SC_CLK_TCK)), switches};
 }
 
 // A watcher process whose standard output is read line by line; each line that reports a new
@@ -120,29 +153,7 @@ public:
         return duplicates_;
     }
     // CPU seconds (user + system) and context switches of all its threads so far.
-    std::pair<double, long> Usage() const {
-        const std::string proc = "/proc/" + std::to_string(pid_);
-        std::ifstream stat(proc + "/stat");
-        std::string text((std::istreambuf_iterator<char>(stat)), {});
-        std::istringstream rest(text.substr(text.rfind(')') + 2));
-        std::string field;
-        long utime = 0, stime = 0;
-        for (int i = 3; i <= 15 && rest >> field; ++i) {
-            if (i == 14)
-                utime = std::stol(field);
-            if (i == 15)
-                stime = std::stol(field);
-        }
-        long switches = 0;
-        for (const auto& task : fs::directory_iterator(proc + "/task")) {
-            std::ifstream status(task.path() / "status");
-            for (std::string line; std::getline(status, line);) {
-                if (line.find("ctxt_switches:") != std::string::npos)
-                    switches += std::stol(line.substr(line.find(':') + 1));
-            }
-        }
-        return {double(utime + stime) / double(::sysconf(_SC_CLK_TCK)), switches};
-    }
+    std::pair<double, long> Usage() const { return UsageOf(pid_); }
     void Stop() {
         if (pid_ <= 0)
             return;
@@ -394,11 +405,121 @@ int Idle(const std::string& work) {
     return 0;
 }
 
+// A bindfs mount of server at share, standing in for a network share; unmounted at the end.
+class BindfsShare {
+public:
+    BindfsShare(const std::string& server, const std::string& share) : share_(share) {
+        pid_ = ::fork();
+        if (pid_ == 0) {
+            ::execl("/usr/bin/bindfs", "bindfs", "-f", server.c_str(), share.c_str(), nullptr);
+            ::_exit(127);
+        }
+        for (int i = 0; i < 1000 && !Mounted(); ++i)
+            std::this_thread::sleep_for(10ms);
+    }
+    ~BindfsShare() {
+        const pid_t unmount = ::fork();
+        if (unmount == 0) {
+            ::execl("/bin/fusermount", "fusermount", "-u", share_.c_str(), nullptr);
+            ::_exit(127);
+        }
+        ::waitpid(unmount, nullptr, 0);
+        ::waitpid(pid_, nullptr, 0);
+    }
+    bool Mounted() const {
+        struct statfs info {};
+        return ::statfs(share_.c_str(), &info) == 0 && info.f_type == FUSE_SUPER_MAGIC;
+    }
+    pid_t Pid() const { return pid_; }
+
+private:
+    std::string share_;
+    pid_t pid_ = -1;
+};
+
+double ThreadCpuSeconds() {
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return double(now.tv_sec) + double(now.tv_nsec) * 1e-9;
+}
+
+int Share(const std::string& work) {
+    const std::string server = FreshDir(work, "share-server", 10000);
+    const std::string share = work + "/share";
+    fs::create_directories(share);
+    BindfsShare mount(server, share);
+    if (!mount.Mounted()) {
+        std::printf("watch share: bindfs could not mount %s\n", share.c_str());
+        return 1;
+    }
+    // What one listing of the share costs (the same listing as peerwell's), and the period
+    // that follows from it: the baseline of both lines.
+    std::vector<double> listingMs, listingCpu;
+    for (int i = 0; i < 9; ++i) {
+        const double cpu = ThreadCpuSeconds();
+        const platform::DirListing listing = platform::ListDirectory(share, "*.*", 0);
+        listingCpu.push_back(ThreadCpuSeconds() - cpu);
+        listingMs.push_back(Ms(listing.took));
+    }
+    std::sort(listingMs.begin(), listingMs.end());
+    std::sort(listingCpu.begin(), listingCpu.end());
+    const auto period = platform::ListingPeriod(std::chrono::duration_cast<Clock::duration>(
+        std::chrono::duration<double, std::milli>(listingMs[listingMs.size() / 2])));
+    const double periodMs = Ms(period);
+
+    Watcher pw("peerwell", {share}, work);
+    pw.AwaitReady(share);
+    std::mt19937 random(7);
+    std::uniform_int_distribution<int> pause(0, int(periodMs));
+    std::vector<double> ms;
+    bool complete = true;
+    for (int i = 0; i < 10 && complete; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(pause(random)));
+        const std::string name = "behind-" + std::to_string(i);
+        const auto created = Clock::now();
+        Touch(server + "/" + name);
+        complete = pw.AwaitAll({name}, 150s);
+        if (complete)
+            ms.push_back(Ms(pw.Arrival(name) - created));
+    }
+    std::sort(ms.begin(), ms.end());
+    const double p50 = ms.empty() ? 0 : ms[ms.size() / 2];
+    const double worst = ms.empty() ? 0 : ms.back();
+    std::printf("watch share latency (10 changes behind a bindfs share of 10,000 files): peerwell "
+                "p50 %.0f ms max %.0f ms%s | one listing %.1f ms, so a period of %.0f ms | max / "
+                "period %.2f (goal <= 1.10) | every name once: %s\n",
+                p50, worst, complete ? "" : " INCOMPLETE", listingMs[listingMs.size() / 2],
+                periodMs, worst / periodMs, pw.Duplicates() == 0 ? "yes" : "NO");
+    std::fflush(stdout);
+
+    // Idle: nothing changes; what the periodic listings cost, scaled from 30 s to an hour.
+    std::this_thread::sleep_for(2 * period);
+    const auto seconds = 60s;
+    const double scale = 3600.0 / double(seconds.count());
+    const auto pw0 = pw.Usage();
+    const auto daemon0 = UsageOf(mount.Pid());
+    std::this_thread::sleep_for(seconds);
+    const auto pw1 = pw.Usage();
+    const auto daemon1 = UsageOf(mount.Pid());
+    pw.Stop();
+    const double pwHour = (pw1.first - pw0.first) * scale;
+    const double alone = listingCpu[listingCpu.size() / 2] * 3600.0 / (periodMs / 1000.0);
+    std::printf("watch share idle (bindfs share of 10,000 files, %lld s scaled to an hour): "
+                "peerwell CPU %.1f s/h, %.0f wake-ups/min; bindfs daemon %.1f s/h | one listing "
+                "per period alone %.1f s/h (ratio %.2f, goal <= 1.50)\n",
+                static_cast<long long>(seconds.count()), pwHour,
+                double(pw1.second - pw0.second) * 60.0 / double(seconds.count()),
+                (daemon1.first - daemon0.first) * scale, alone, pwHour / alone);
+    fs::remove_all(server);
+    return complete ? 0 : 1;
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
     if (argc != 4) {
-        std::fprintf(stderr, "usage: watch-bench latency|burst|churn|idle PEERWELL_WATCH WORK\n");
+        std::fprintf(stderr,
+                     "usage: watch-bench latency|burst|churn|idle|share PEERWELL_WATCH WORK\n");
         return 2;
     }
     const std::string which = argv[1];
@@ -414,6 +535,8 @@ int main(int argc, char* argv[]) {
         return Churn(work);
     if (which == "idle")
         return Idle(work);
+    if (which == "share")
+        return Share(work);
     std::fprintf(stderr, "watch-bench: unknown case %s\n", which.c_str());
     return 2;
 }

@@ -16,9 +16,9 @@ void DirArray::Remove(std::size_t index) {
         dirs_.erase(dirs_.begin() + static_cast<std::ptrdiff_t>(index));
 }
 
-std::vector<std::string> DirArray::Paths() const {
-    std::vector<std::string> paths;
+std::vector<platform::WatchedDir> DirArray::Watched() const {
+    std::vector<platform::WatchedDir> watched;
     for (const MyDir& dir : dirs_)
-        paths.push_back(dir.Path());
-    return paths;
+        watched.push_back({dir.Path(), dir.Mask(), dir.Attrib()});
+    return watched;
 }

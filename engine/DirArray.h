@@ -21,8 +21,8 @@ public:
     bool Add(const MyDir& dir);
     // Removes the record at index; later records move down with their snapshots.
     void Remove(std::size_t index);
-    // The Path of every record, in order.
-    std::vector<std::string> Paths() const;
+    // What the watch of a run needs of every record, in order.
+    std::vector<platform::WatchedDir> Watched() const;
 
     auto begin() { return dirs_.begin(); }
     auto end() { return dirs_.end(); }

@@ -53,7 +53,26 @@ void MyDir::Rescan() {
     files_.EndScan();
 }
 
+void MyDir::Rescan(const platform::DirListing& listing) {
+    if (listing.error != 0 && !listing.DirectoryGone()) {
+        // An empty pass: the marks of the last scan are settled, no name changes.
+        files_.BeginPass();
+        files_.EndPass();
+        return;
+    }
+    files_.BeginScan();
+    for (const std::string& name : listing.names)
+        files_.Seen(name);
+    files_.EndScan();
+    links_ = listing.links;
+    listed_ = listing.error == 0;
+}
+
 void MyDir::Rescan(const platform::ChangeSet& changes) {
+    if (changes.listing) {
+        Rescan(*changes.listing);
+        return;
+    }
     if (!changes.complete || !listed_) {
         Rescan();
         return;

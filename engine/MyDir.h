@@ -3,6 +3,7 @@
 #include "engine/DirSettings.h"
 #include "engine/MyFile.h"
 #include "engine/Snapshot.h"
+#include "platform/DirListing.h"
 #include "platform/DirWatch.h"
 
 #include <cstdint>
@@ -47,10 +48,13 @@ public:
 
     // A full scan: lists the directory and marks the snapshot.
     void Rescan();
-    // A pass after a notification: when changes.complete, examines only the names it holds;
-    // otherwise, or when the last listing failed, lists the whole directory like Rescan(). Both
-    // give the same marks.
+    // A pass after a notification: with a listing, takes that (see below); when
+    // changes.complete, examines only the names it holds; otherwise, or when the last listing
+    // failed, lists the whole directory like Rescan(). All give the same marks.
     void Rescan(const platform::ChangeSet& changes);
+    // A full scan from a listing taken elsewhere. A listing that failed while the directory is
+    // still there (a share that did not answer) changes nothing and reports nothing.
+    void Rescan(const platform::DirListing& listing);
 
     // The names the last scan found new / gone, in snapshot order; none when Kind excludes
     // that kind of event.
@@ -64,6 +68,8 @@ public:
     LogWrite WriteLog(const std::string& timeStamp) const { return WriteLog(Found(), timeStamp); }
 
     const std::string& Path() const { return settings_.Path; }
+    const std::string& Mask() const { return settings_.Mask; }
+    std::int32_t Attrib() const { return settings_.Attrib; }
     const std::string& Wav() const { return settings_.Wav; }
     char Kind() const { return settings_.Kind; }
     const Snapshot& Files() const { return files_; }

@@ -31,7 +31,7 @@ MyWatchThread::~MyWatchThread() = default;
 std::thread MyWatchThread::Start() {
     try {
         // Watching starts before Start returns, so a change made right after it is never missed.
-        watch_ = std::make_unique<platform::DirWatch>(Dirs.Paths());
+        watch_ = std::make_unique<platform::DirWatch>(Dirs.Watched());
         for (std::size_t slot = 0; slot < Dirs.Count(); ++slot) {
             if (watch_->Error(slot) != 0)
                 ReportWatchError(slot, watch_->Error(slot));
@@ -77,6 +77,9 @@ void MyWatchThread::Pass(MyDir& dir, const platform::ChangeSet& changes) {
     const std::string stamp = LocalTimeStamp();
     dir.Rescan(changes);
     const ScanResult found = dir.Found();
+    // A share's listing that found nothing stands for no notification: the log is not touched.
+    if (changes.listing && !found.HoldsName())
+        return;
     const LogWrite written = dir.WriteLog(found, stamp);
     if (lineSink_) {
         for (const std::string& line : written.lines)

@@ -1,7 +1,11 @@
 #pragma once
 
+#include "platform/DirListing.h"
+
 #include <cstddef>
+#include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -15,6 +19,16 @@ struct ChangeSet {
     bool complete = false;
     // Distinct names, in the order their first event arrived; subdirectories' names included.
     std::vector<std::string> names;
+    // A whole listing of the directory, made off the waiting thread, for a pass over a directory
+    // whose changes the kernel can't announce (see DirWatch).
+    std::optional<DirListing> listing;
+};
+
+// A directory to watch, and what a listing of it keeps (see SearchDirectory).
+struct WatchedDir {
+    std::string path;
+    std::string mask = "*.*";
+    std::int32_t attrib = 0;
 };
 
 // What one wait saw.
@@ -33,16 +47,23 @@ struct WaitResult {
     int error = 0;
 };
 
-// The change notifications of one run: slot i watches paths[i]. A slot signals when a name in
+// The change notifications of one run: slot i watches dirs[i].path. A slot signals when a name in
 // its directory itself is created, deleted, or moved in or out. Changes of contents, times and
 // attributes don't signal, nor do events that concern only subdirectories (their names are still
 // collected). A path that leads to no directory for a while (missing, a file, a dangling link)
 // is waited for: the slot signals once it leads to one again. Symbolic links on the way are
 // followed, and so is a link pointed elsewhere.
+// Where the kernel can't announce every change (a network or user-space file system, whose
+// server changes files behind its back), the POSIX backend also lists the directory in full
+// once a period, and after each change it does hear, each time on a thread of its own; the
+// slot's passes then come with that listing (ChangeSet::listing). A share that stops answering
+// holds up no other slot and no stop: it is not listed again until its listing returns.
 class DirWatch {
 public:
     // Throws std::system_error when the stop event can't be made. A path that can't be watched
     // stays out of the run (Error).
+    explicit DirWatch(const std::vector<WatchedDir>& dirs);
+    // Each path with the mask "*.*" and the attribute filter 0.
     explicit DirWatch(const std::vector<std::string>& paths);
     ~DirWatch();
     DirWatch(const DirWatch&) = delete;

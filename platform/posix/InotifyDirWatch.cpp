@@ -1,7 +1,9 @@
 #include "platform/DirWatch.h"
 
 #include "platform/posix/FileDescriptor.h"
+#include "platform/posix/FileSystemKind.h"
 #include "platform/posix/InotifyPath.h"
+#include "platform/posix/ShareListing.h"
 
 #include <poll.h>
 #include <sys/eventfd.h>
@@ -18,21 +20,63 @@ struct DirWatch::Backend {
     FileDescriptor stop; // an eventfd, readable once a stop is requested
     std::atomic<bool> stopRequested{false};
     std::vector<InotifyPath> slots;
+    // For each slot: its full listings when the kernel can't announce its changes, else null;
+    // the listing taken for its next pass; and the errno when its listings can't be set up.
+    std::vector<std::unique_ptr<ShareListing>> shares;
+    std::vector<std::optional<DirListing>> listings;
+    std::vector<int> shareErrors;
+
+    void AddSlot(const WatchedDir& dir);
+    // Serves one descriptor of a share's slot that poll found readable; true when a pass is due.
+    bool ServeShare(std::size_t slot, int fd);
 };
 
-DirWatch::DirWatch(const std::vector<std::string>& paths) : backend_(std::make_unique<Backend>()) {
+void DirWatch::Backend::AddSlot(const WatchedDir& dir) {
+    slots.emplace_back(dir.path);
+    std::unique_ptr<ShareListing> share;
+    int error = 0;
+    if (slots.back().Error() == 0 && !KernelAnnouncesChanges(dir.path)) {
+        try {
+            share = std::make_unique<ShareListing>(dir);
+        } catch (const std::system_error& failure) {
+            error = failure.code().value();
+        }
+    }
+    shares.push_back(std::move(share));
+    listings.emplace_back();
+    shareErrors.push_back(error);
+}
+
+bool DirWatch::Backend::ServeShare(std::size_t slot, int fd) {
+    ShareListing& share = *shares[slot];
+    if (fd == share.TimerFd()) {
+        share.TimerFired();
+        return false;
+    }
+    if (fd == share.DoneFd()) {
+        listings[slot] = share.TakeListing();
+        return listings[slot].has_value();
+    }
+    // A change heard through the kernel: the full listing that follows it makes the pass.
+    if (slots[slot].Drain() && slots[slot].Error() == 0)
+        share.ChangeAnnounced();
+    return slots[slot].Error() != 0;
+}
+
+DirWatch::DirWatch(const std::vector<WatchedDir>& dirs) : backend_(std::make_unique<Backend>()) {
     backend_->stop.reset(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK));
     if (!backend_->stop)
         throw std::system_error(errno, std::generic_category(), "eventfd");
-    backend_->slots.reserve(paths.size());
-    for (const std::string& path : paths)
-        backend_->slots.emplace_back(path);
+    backend_->slots.reserve(dirs.size());
+    for (const WatchedDir& dir : dirs)
+        backend_->AddSlot(dir);
 }
 
 DirWatch::~DirWatch() = default;
 
 int DirWatch::Error(std::size_t slot) const {
-    return backend_->slots.at(slot).Error();
+    const int error = backend_->slots.at(slot).Error();
+    return error != 0 ? error : backend_->shareErrors.at(slot);
 }
 
 // One poll over the stop event and every slot still watched. Each descriptor polled after the
@@ -41,9 +85,15 @@ WaitResult DirWatch::Wait() {
     std::vector<pollfd> fds{{backend_->stop.get(), POLLIN, 0}};
     std::vector<std::size_t> slotOf{0};
     for (std::size_t slot = 0; slot < backend_->slots.size(); ++slot) {
-        if (backend_->slots[slot].Error() == 0) {
-            fds.push_back({backend_->slots[slot].Fd(), POLLIN, 0});
-            slotOf.push_back(slot);
+        if (Error(slot) != 0)
+            continue;
+        fds.push_back({backend_->slots[slot].Fd(), POLLIN, 0});
+        slotOf.push_back(slot);
+        if (const auto& share = backend_->shares[slot]) {
+            for (const int fd : {share->TimerFd(), share->DoneFd()}) {
+                fds.push_back({fd, POLLIN, 0});
+                slotOf.push_back(slot);
+            }
         }
     }
     WaitResult result;
@@ -54,14 +104,19 @@ WaitResult DirWatch::Wait() {
             return {WaitResult::Status::Failed, {}, {}, errno};
         }
         for (std::size_t k = 1; k < fds.size(); ++k) {
-            if (fds[k].revents == 0)
+            if (fds[k].revents == 0 || fds[k].fd < 0)
                 continue;
-            InotifyPath& watched = backend_->slots[slotOf[k]];
-            if (watched.Drain())
-                result.ready.push_back(slotOf[k]);
-            if (watched.Error() != 0) {
-                result.lost.emplace_back(slotOf[k], watched.Error());
-                fds[k].fd = -1; // out of the poll from now on
+            const std::size_t slot = slotOf[k];
+            InotifyPath& watched = backend_->slots[slot];
+            const bool due =
+                backend_->shares[slot] ? backend_->ServeShare(slot, fds[k].fd) : watched.Drain();
+            if (due && (result.ready.empty() || result.ready.back() != slot))
+                result.ready.push_back(slot);
+            if (watched.Error() != 0 && fds[k].fd == watched.Fd()) {
+                result.lost.emplace_back(slot, watched.Error());
+                // Out of the poll from now on, with the share's descriptors that follow it.
+                for (std::size_t same = k; same < fds.size() && slotOf[same] == slot; ++same)
+                    fds[same].fd = -1;
             }
         }
         if (backend_->stopRequested.load()) {
@@ -73,7 +128,10 @@ WaitResult DirWatch::Wait() {
 }
 
 ChangeSet DirWatch::TakeChanges(std::size_t slot) {
-    return backend_->slots.at(slot).TakeChanges();
+    ChangeSet changes = backend_->slots.at(slot).TakeChanges();
+    changes.listing = std::move(backend_->listings.at(slot));
+    backend_->listings[slot].reset();
+    return changes;
 }
 
 void DirWatch::RequestStop() {

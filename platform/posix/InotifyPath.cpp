@@ -246,7 +246,7 @@ void InotifyPath::Collect(const char* name) {
 }
 
 ChangeSet InotifyPath::TakeChanges() {
-    ChangeSet changes{complete_ && dirWatch_ >= 0, std::move(names_)};
+    ChangeSet changes{complete_ && dirWatch_ >= 0, std::move(names_), {}};
     names_.clear();
     seen_.clear();
     complete_ = dirWatch_ >= 0;

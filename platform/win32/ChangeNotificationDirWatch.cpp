@@ -18,13 +18,13 @@ struct DirWatch::Backend {
     std::vector<ChangeNotificationPath> slots;
 };
 
-DirWatch::DirWatch(const std::vector<std::string>& paths) : backend_(std::make_unique<Backend>()) {
+DirWatch::DirWatch(const std::vector<WatchedDir>& dirs) : backend_(std::make_unique<Backend>()) {
     backend_->stop.reset(::CreateEventA(nullptr, FALSE, FALSE, nullptr));
     if (!backend_->stop)
         throw std::system_error(LastErrno(), std::generic_category(), "CreateEventA");
-    backend_->slots.reserve(paths.size());
-    for (const std::string& path : paths)
-        backend_->slots.emplace_back(path);
+    backend_->slots.reserve(dirs.size());
+    for (const WatchedDir& dir : dirs)
+        backend_->slots.emplace_back(dir.path);
 }
 
 DirWatch::~DirWatch() = default;

@@ -114,6 +114,6 @@ TEST(IncrementalRescan, APassAfterAFailedListingListsTheWholeDirectory) {
     ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &saved), 0);
     EXPECT_EQ(Removed(record), std::vector<std::string>{"a"});
     WriteFile(tmp / "g");
-    record.Rescan(platform::ChangeSet{true, {"g"}});
+    record.Rescan(platform::ChangeSet{true, {"g"}, {}});
     EXPECT_EQ(Sorted(Added(record)), (std::vector<std::string>{"a", "g"}));
 }

@@ -14,7 +14,7 @@ namespace {
 // Drives the loop one step at a time on the test's own thread.
 class WatchLoop : public watchtest::WatchFixture {
 protected:
-    void Open() { dirWatch_ = std::make_unique<platform::DirWatch>(watch_->Dirs.Paths()); }
+    void Open() { dirWatch_ = std::make_unique<platform::DirWatch>(watch_->Dirs.Watched()); }
     platform::WaitResult Step() { return watch_->Step(*dirWatch_); }
     std::size_t Passes() { return Step().ready.size(); }
 

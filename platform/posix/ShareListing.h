@@ -1,0 +1,41 @@
+#pragma once
+
+#include "platform/posix/BackgroundListing.h"
+#include "platform/posix/OneShotTimer.h"
+
+#include <optional>
+
+namespace platform {
+
+// The full listings of a directory whose changes the kernel can't announce (see
+// KernelAnnouncesChanges): one after every change announced locally, and one after each period
+// (ListingPeriod) of quiet. Each runs on its own thread (BackgroundListing), so that a share that
+// stops answering holds up nothing else; while one is late, no other starts and the timer
+// stays off.
+class ShareListing {
+public:
+    // The first listing follows after the shortest period. Throws std::system_error when the
+    // system can't create the timer or the completion event.
+    explicit ShareListing(WatchedDir dir);
+
+    // A change was announced locally: list as soon as the listing under way, if any, is done.
+    void ChangeAnnounced();
+    // TimerFd() is readable: the period is over.
+    void TimerFired();
+    // DoneFd() is readable: the listing, for a full pass. The next one is started at once when
+    // a change was announced meanwhile, otherwise after the period that follows from its cost.
+    std::optional<DirListing> TakeListing();
+
+    int TimerFd() const { return timer_.PollFd(); }
+    int DoneFd() const { return listing_.PollFd(); }
+
+private:
+    void StartListing();
+
+    WatchedDir dir_;
+    OneShotTimer timer_;
+    BackgroundListing listing_;
+    bool changedMeanwhile_ = false;
+};
+
+} // namespace platform
