@@ -1,14 +1,14 @@
 #include "tests/reliability/ChildProcess.h"
 
-#include "tests/support/TempDir.h"
-
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <csignal>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <stdexcept>
 
@@ -18,24 +18,18 @@ namespace reliability {
 
 namespace {
 
-// Everything the child needs, made before fork(): after it only system calls are made.
-struct ChildPlan {
-    std::vector<std::string> argv;
-    std::vector<char*> argvPointers;
-    std::vector<std::string> environment;
-    std::vector<char*> environmentPointers;
-    std::string workingDirectory, stdoutPath, stderrPath;
-};
-
-void WriteText(int fd, const char* text) {
-    const ssize_t ignored = ::write(fd, text, std::strlen(text));
-    static_cast<void>(ignored);
-}
+// A watcher may have a backlog to work off first, on a loaded machine under a sanitizer.
+constexpr auto Deadline = std::chrono::seconds(180);
+// Polls (of 5 ms) between two probe files.
+constexpr int RemakePolls = 20;
+constexpr const char* Header = "**************************************\r\n"
+                               "***   Do not change this file!!!   ***\r\n"
+                               "**************************************\r\n";
 
 [[noreturn]] void ChildFails(const char* what) {
-    WriteText(STDERR_FILENO, "child setup failed: ");
-    WriteText(STDERR_FILENO, what);
-    WriteText(STDERR_FILENO, "\n");
+    const std::string text = std::string("child setup failed: ") + what + "\n";
+    const ssize_t ignored = ::write(STDERR_FILENO, text.data(), text.size());
+    static_cast<void>(ignored);
     ::_exit(127);
 }
 
@@ -47,38 +41,19 @@ void Redirect(const std::string& path, int target) {
         ChildFails(path.c_str());
 }
 
-// Runs in the child between fork() and exec().
-[[noreturn]] void RunChild(const ChildPlan& plan) {
-    Redirect(plan.stdoutPath, STDOUT_FILENO);
-    Redirect(plan.stderrPath, STDERR_FILENO);
-    if (!plan.workingDirectory.empty() && ::chdir(plan.workingDirectory.c_str()) != 0)
-        ChildFails(plan.workingDirectory.c_str());
-    ::execve(plan.argvPointers[0], plan.argvPointers.data(), plan.environmentPointers.data());
-    ChildFails(plan.argvPointers[0]);
-}
-
-// Whether one of the settings names the variable of entry ("NAME=value").
-bool Overrides(const std::vector<std::string>& settings, std::string_view entry) {
-    const std::string_view name = entry.substr(0, entry.find('='));
-    return std::any_of(settings.begin(), settings.end(), [&](const std::string& setting) {
-        return setting.size() > name.size() && setting.compare(0, name.size(), name) == 0 &&
-               setting[name.size()] == '=';
-    });
-}
-
-// The limits are set by util-linux's unshare and a shell, which run no threads: a process whose
-// runtime runs one (ThreadSanitizer's) can't enter a user namespace, nor can its forked child.
+// The inotify limits are set by util-linux's unshare and a shell, which run no threads: a
+// process whose runtime runs one (ThreadSanitizer's) can't enter a user namespace.
 std::vector<std::string> WithLimits(const std::vector<std::string>& argv,
                                     const ChildProcess::Options& options) {
     if (options.inotifyInstances == 0 && options.inotifyWatches == 0)
         return argv;
     std::string script;
-    if (options.inotifyInstances != 0)
-        script += "echo " + std::to_string(options.inotifyInstances) +
-                  " >/proc/sys/user/max_inotify_instances && ";
-    if (options.inotifyWatches != 0)
-        script += "echo " + std::to_string(options.inotifyWatches) +
-                  " >/proc/sys/user/max_inotify_watches && ";
+    for (const auto& [limit, file] : {std::pair{options.inotifyInstances, "instances"},
+                                      std::pair{options.inotifyWatches, "watches"}}) {
+        if (limit != 0)
+            script +=
+                "echo " + std::to_string(limit) + " >/proc/sys/user/max_inotify_" + file + " && ";
+    }
     script += argv.empty() ? "true" : "exec \"$0\" \"$@\"";
     std::vector<std::string> wrapped{"/usr/bin/unshare", "--user", "--map-root-user",
                                      "/bin/sh",          "-c",     script};
@@ -86,33 +61,55 @@ std::vector<std::string> WithLimits(const std::vector<std::string>& argv,
     return wrapped;
 }
 
-ChildPlan MakePlan(const std::vector<std::string>& argv, const ChildProcess::Options& options) {
-    ChildPlan plan{WithLimits(argv, options), {},
-                   options.environment,       {},
-                   options.workingDirectory,  options.stdoutPath,
-                   options.stderrPath};
+// The test's environment with the options' settings in place of the variables they name.
+std::vector<std::string> Environment(const std::vector<std::string>& settings) {
+    std::vector<std::string> entries = settings;
     for (char** entry = environ; *entry != nullptr; ++entry) {
-        if (!Overrides(options.environment, *entry))
-            plan.environment.emplace_back(*entry);
+        const std::string_view name(*entry, std::strcspn(*entry, "="));
+        if (std::none_of(settings.begin(), settings.end(), [&](const std::string& setting) {
+                return setting.starts_with(std::string(name) + '=');
+            }))
+            entries.emplace_back(*entry);
     }
-    return plan;
+    return entries;
+}
+
+std::vector<char*> Pointers(std::vector<std::string>& strings) {
+    std::vector<char*> pointers;
+    for (std::string& text : strings)
+        pointers.push_back(text.data());
+    pointers.push_back(nullptr);
+    return pointers;
+}
+
+std::string Quoted(const std::string& text) {
+    return '"' + text + '"';
 }
 
 } // namespace
 
 ChildProcess::ChildProcess(const std::vector<std::string>& argv, const Options& options) {
-    ChildPlan plan = MakePlan(argv, options);
-    for (std::string& argument : plan.argv)
-        plan.argvPointers.push_back(argument.data());
-    plan.argvPointers.push_back(nullptr);
-    for (std::string& entry : plan.environment)
-        plan.environmentPointers.push_back(entry.data());
-    plan.environmentPointers.push_back(nullptr);
+    // Everything the child needs is made before fork(): after it only system calls are made.
+    std::vector<std::string> args = WithLimits(argv, options);
+    std::vector<std::string> environment = Environment(options.environment);
+    const std::vector<char*> argPointers = Pointers(args);
+    const std::vector<char*> environmentPointers = Pointers(environment);
+    const rlimit fileSize{static_cast<rlim_t>(options.fileSizeLimit), RLIM_INFINITY};
     pid_ = ::fork();
     if (pid_ < 0)
         throw std::runtime_error("fork failed");
-    if (pid_ == 0)
-        RunChild(plan);
+    if (pid_ != 0)
+        return;
+    Redirect(options.stdoutPath, STDOUT_FILENO);
+    Redirect(options.stderrPath, STDERR_FILENO);
+    if (!options.workingDirectory.empty() && ::chdir(options.workingDirectory.c_str()) != 0)
+        ChildFails(options.workingDirectory.c_str());
+    // Ignored, a signal stays ignored across exec: the write fails with EFBIG instead.
+    if (options.fileSizeLimit != 0 &&
+        (::signal(SIGXFSZ, SIG_IGN) == SIG_ERR || ::setrlimit(RLIMIT_FSIZE, &fileSize) != 0))
+        ChildFails("file-size limit");
+    ::execve(argPointers[0], argPointers.data(), environmentPointers.data());
+    ChildFails(argPointers[0]);
 }
 
 ChildProcess::~ChildProcess() {
@@ -140,19 +137,136 @@ std::optional<int> ChildProcess::Wait(std::chrono::milliseconds deadline) {
     return status_;
 }
 
-bool ChildProcess::IsStopped() const {
-    std::ifstream stat("/proc/" + std::to_string(pid_) + "/stat");
-    std::string text;
-    std::getline(stat, text);
-    // "pid (comm) S ...": the state follows the last parenthesis.
-    const std::size_t close = text.rfind(')');
-    return close != std::string::npos && close + 2 < text.size() && text[close + 2] == 'T';
+bool ChildProcess::Pause() {
+    Signal(SIGSTOP);
+    return testsupport::WaitUntil([&] {
+        int status = 0;
+        return ::waitpid(pid_, &status, WNOHANG | WUNTRACED) == pid_ && WIFSTOPPED(status);
+    });
 }
 
-long ResidentKb(const std::string& pid) {
-    std::ifstream status("/proc/" + pid + "/status");
+Watcher::Watcher(std::string program) : program_(std::move(program)) {
+    std::filesystem::create_directory(root_ / "logs");
+}
+
+std::string Watcher::Add(const std::string& alias, const Dir& dir) {
+    Dir made = dir;
+    if (made.path.empty())
+        made.path = root_ / alias;
+    if (made.log.empty())
+        made.log = root_ / ("logs/" + alias + ".log");
+    std::filesystem::create_directories(made.path);
+    for (const std::string& file : made.files)
+        testsupport::WriteFile(made.path + "/" + file);
+    aliases_.push_back(alias);
+    dirs_[alias] = made;
+    initial_[alias] = testsupport::ListPlainFiles(made.path);
+    return made.path;
+}
+
+bool Watcher::Start(ChildProcess::Options options) {
+    std::string config = Header;
+    for (const std::string& alias : aliases_) {
+        const Dir& dir = dirs_.at(alias);
+        config += Quoted(dir.path) + ' ' + Quoted(alias) + " \"*\" \"*.*\" \"0\" " +
+                  Quoted(dir.log) + ' ' + Quoted(dir.wav) + "\r\n";
+    }
+    testsupport::WriteFile(root_ / "peer.cfg", config);
+    options.workingDirectory = Root();
+    options.stdoutPath = root_ / "out.txt";
+    options.stderrPath = root_ / "err.txt";
+    process_ = std::make_unique<ChildProcess>(std::vector<std::string>{program_}, options);
+    // Each record is echoed after its baseline scan.
+    const std::string lastEcho = "Path = " + Path(aliases_.back()) + "| Alias = " + aliases_.back();
+    return testsupport::WaitUntil([&] { return Out().find(lastEcho) != std::string::npos; },
+                                  Deadline);
+}
+
+// Standard output has every line, also of a log that can't be written.
+bool Watcher::Logged(const std::string& alias, char sign, const std::string& name) const {
+    const std::string line = std::string(" [") + sign + "] " + alias + "\\" + name + "\n";
+    return Out().find(line) != std::string::npos;
+}
+
+bool Watcher::Watching(const std::vector<std::string>& aliases) {
+    return std::all_of(aliases.begin(), aliases.end(), [&](const std::string& alias) {
+        const int first = probes_ + 1;
+        int polls = 0;
+        return testsupport::WaitUntil(
+            [&] {
+                // A probe made before the watch began waits for the next change: make another.
+                if (polls++ % RemakePolls == 0)
+                    testsupport::WriteFile(Path(alias) + "/probe" + std::to_string(++probes_));
+                for (int probe = first; probe <= probes_; ++probe) {
+                    if (Logged(alias, '+', "probe" + std::to_string(probe)))
+                        return true;
+                }
+                return false;
+            },
+            Deadline);
+    });
+}
+
+bool Watcher::Settle(const std::vector<std::string>& aliases) {
+    const std::string marker = "zz-settle-" + std::to_string(++markers_);
+    const auto logged = [&](char sign) {
+        return testsupport::WaitUntil(
+            [&] {
+                return std::all_of(aliases.begin(), aliases.end(), [&](const std::string& alias) {
+                    return Logged(alias, sign, marker);
+                });
+            },
+            Deadline);
+    };
+    for (const std::string& alias : aliases)
+        testsupport::WriteFile(Path(alias) + "/" + marker);
+    if (!logged('+'))
+        return false;
+    for (const std::string& alias : aliases)
+        std::filesystem::remove(Path(alias) + "/" + marker);
+    return logged('-');
+}
+
+int Watcher::Terminate() {
+    process_->Signal(SIGCONT);
+    process_->Signal(SIGTERM);
+    const std::optional<int> status = process_->Wait(std::chrono::seconds(60));
+    return status && WIFEXITED(*status) ? WEXITSTATUS(*status) : -1;
+}
+
+testsupport::Replay Watcher::Check(const std::string& alias) const {
+    return testsupport::CheckLog(testsupport::ReadFile(Log(alias)), alias, initial_.at(alias),
+                                 testsupport::ListPlainFiles(Path(alias)));
+}
+
+testsupport::Replay Watcher::WaitUntilAgrees(const std::string& alias) const {
+    testsupport::Replay replay;
+    testsupport::WaitUntil(
+        [&] {
+            replay = Check(alias);
+            return replay.Agrees();
+        },
+        std::chrono::seconds(60));
+    return replay;
+}
+
+std::size_t Watcher::EventLinesOut() const {
+    const std::string out = Out();
+    std::size_t lines = 0;
+    for (std::size_t at = 0; at < out.size();) {
+        const std::size_t end = std::min(out.find('\n', at), out.size());
+        const std::string_view line = std::string_view(out).substr(at, end - at);
+        lines +=
+            line.size() > 21 && (line.substr(16, 5) == " [+] " || line.substr(16, 5) == " [-] ");
+        at = end + 1;
+    }
+    return lines;
+}
+
+long ResidentKb(pid_t pid) {
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
     for (std::string line; std::getline(status, line);) {
-        if (line.rfind("VmRSS:", 0) == 0)
+        if (line.starts_with("VmRSS:"))
             return std::stol(line.substr(6));
     }
     return 0;

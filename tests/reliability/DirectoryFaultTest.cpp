@@ -1,14 +1,12 @@
-// Watched directories that vanish from their path and come back: the log must follow what the
-// path holds, and the other directories must go on being watched.
-#include "tests/reliability/WatchedTree.h"
+// What the watcher meets in the directories: directories that leave their path and come back,
+// and file names a log line could be confused by. The log must follow what the path holds, one
+// line per event that reads back as the name, and the other directories stay watched.
+#include "tests/reliability/ChildProcess.h"
 
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <filesystem>
+#include <functional>
 
 using namespace reliability;
 using testsupport::WriteFile;
@@ -16,82 +14,112 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class DirectoryFault : public testing::Test {
-protected:
-    void SetUp() override { tree_.Add("other"); }
-    void TearDown() override {
-        if (IsSkipped())
-            return;
-        EXPECT_TRUE(tree_.Settle("other")) << "the other directory is still watched";
-        EXPECT_EQ(tree_.Stop(), 0);
-    }
-    // Waits until the log of alias agrees with what its path holds.
-    void ExpectAgrees(const std::string& alias, const char* step) {
-        const testsupport::Replay replay = tree_.WaitUntilAgrees(alias);
-        EXPECT_TRUE(replay.Agrees()) << step << ":\n" << replay.Describe();
-    }
+using Step = std::function<void(const std::string& w)>;
 
-    // Watches w, renames moved (w or an ancestor) to moved + ".old", changes the directory
-    // there and makes a new w: the log must follow the path, not the directory renamed away.
-    void MoveAwayAndReplace(const std::string& w, const std::string& moved) {
-        ASSERT_TRUE(tree_.Start());
-        ASSERT_TRUE(tree_.Settle("w"));
-        fs::rename(moved, moved + ".old");
-        ExpectAgrees("w", "renamed away");
-        WriteFile(moved + ".old" + w.substr(moved.size()) + "/not-watched");
-        fs::create_directories(w);
-        WriteFile(w + "/new");
-        ExpectAgrees("w", "a new directory at its path");
-    }
-
-    WatchedTree tree_;
+struct DirectoryCase {
+    const char* name;
+    const char* path;        // of the watched directory, under the root
+    std::vector<Step> steps; // the log must agree after each
 };
+
+void Recreate(const std::string& w, const char* file) {
+    fs::create_directories(w);
+    WriteFile(w + "/" + file);
+}
+
+// Renames w's ancestor (or w) at depth up from w to ".old" and changes the directory there.
+Step MoveAway(int up) {
+    return [up](const std::string& w) {
+        fs::path moved = w;
+        for (int i = 0; i < up; ++i)
+            moved = moved.parent_path();
+        fs::rename(moved, moved.string() + ".old");
+        WriteFile(moved.string() + ".old" + w.substr(moved.string().size()) + "/not-watched");
+    };
+}
+
+const DirectoryCase DirectoryCases[] = {
+    {"DeletedAndRecreatedTwice",
+     "w",
+     {[](auto& w) { fs::remove_all(w); }, [](auto& w) { Recreate(w, "c"); },
+      [](auto& w) { fs::remove_all(w); }, [](auto& w) { Recreate(w, "d"); }}},
+    {"RenamedAwayReplacedAndRenamedBack",
+     "w",
+     {MoveAway(0), [](auto& w) { Recreate(w, "new"); },
+      [](auto& w) {
+          fs::remove_all(w);
+          fs::rename(w + ".old", w);
+      }}},
+    {"ParentRenamedAndReplaced", "parent/w", {MoveAway(1), [](auto& w) { Recreate(w, "new"); }}},
+};
+
+void PrintTo(const DirectoryCase& directoryCase, std::ostream* out) {
+    *out << directoryCase.name;
+}
+
+class DirectoryFault : public testing::TestWithParam<DirectoryCase> {};
+
+std::vector<std::string> HostileNames() {
+    std::vector<std::string> names;
+    for (int byte = 0x01; byte <= 0xFF; ++byte) {
+        const char c = static_cast<char>(byte);
+        if (c == '/')
+            continue;
+        names.push_back(std::string("b") + c + "z");
+        if (c != '.')
+            names.push_back(std::string(1, c));
+    }
+    for (const char* invalidUtf8 :
+         {"\xC3\x28", "\xE2\x82", "\xF0\x28\x8C\xBC", "\xC0\xAF", "\xED\xA0\x80", "\xFF\xFE\xFD"})
+        names.push_back(invalidUtf8);
+    for (const char c : {'x', '\\', '\n'})
+        names.push_back(std::string(255, c));
+    names.push_back(std::string(254, '\xE4') + "\r");
+    names.push_back("2001.03.05 14:07 [+] Inbox\\report.txt");
+    names.push_back("x\r\n2001.03.05 14:07 [-] w\\kept");
+    names.push_back("\\x0D\\x0A");
+    return names;
+}
 
 } // namespace
 
-TEST_F(DirectoryFault, ADeletedDirectoryIsWatchedAgainEachTimeItIsRecreated) {
-    const std::string w = tree_.Add("w", {.files = {"a", "b"}});
-    ASSERT_TRUE(tree_.Start());
-    ASSERT_TRUE(tree_.Settle("w"));
-    for (const char* name : {"c", "d"}) {
-        fs::remove_all(w);
-        ExpectAgrees("w", "deleted");
-        fs::create_directory(w);
-        WriteFile(w + "/" + name);
-        ExpectAgrees("w", "recreated");
+TEST_P(DirectoryFault, TheLogFollowsThePath) {
+    Watcher tree(WATCH_PROGRAM);
+    const std::string w =
+        tree.Add("w", {.files = {"a", "b"}, .path = tree.Root() + "/" + GetParam().path});
+    tree.Add("other");
+    ASSERT_TRUE(tree.Start() && tree.Watching(tree.Aliases())) << tree.Err();
+    for (std::size_t i = 0; i < GetParam().steps.size(); ++i) {
+        GetParam().steps[i](w);
+        const testsupport::Replay replay = tree.WaitUntilAgrees("w");
+        EXPECT_TRUE(replay.Agrees()) << "after step " << i << ":\n" << replay.Describe();
     }
+    EXPECT_TRUE(tree.Settle({"other"})) << "the other directory is still watched";
+    EXPECT_EQ(tree.Terminate(), 0);
 }
 
-TEST_F(DirectoryFault, ADirectoryRenamedAwayIsNotFollowedAndWhatComesToItsPathIsReported) {
-    const std::string w = tree_.Add("w", {.files = {"a"}});
-    MoveAwayAndReplace(w, w);
-    fs::remove_all(w);
-    fs::rename(w + ".old", w);
-    ExpectAgrees("w", "the old directory renamed back");
-}
+INSTANTIATE_TEST_SUITE_P(Cases, DirectoryFault, testing::ValuesIn(DirectoryCases),
+                         [](const auto& param) { return param.param.name; });
 
-TEST_F(DirectoryFault, ADirectoryWhoseParentIsRenamedIsReportedGoneAndWatchedAtItsPathAgain) {
-    const std::string parent = tree_.Root() + "/parent";
-    MoveAwayAndReplace(tree_.Add("w", {.files = {"a"}, .path = parent + "/w"}), parent);
-}
+TEST(HostileNames, EveryNameStaysOneLineThatReadsBackAsTheName) {
+    Watcher tree(WATCH_PROGRAM);
+    const std::string w = tree.Add("w", {.files = {"kept"}});
+    ASSERT_TRUE(tree.Start() && tree.Watching({"w"})) << tree.Err();
 
-TEST_F(DirectoryFault, ADirectoryWhosePermissionsAreWithdrawnIsWatchedAgainOnceTheyAreBack) {
-    if (::geteuid() == 0)
-        GTEST_SKIP() << "permission bits don't stop root";
-    const std::string w = tree_.Add("w", {.files = {"a"}});
-    std::vector<std::pair<std::string, int>> errors;
-    tree_.Watch().SetWatchErrorSink(
-        [&](const std::string& path, int error) { errors.emplace_back(path, error); });
-    ASSERT_TRUE(tree_.Start());
-    ASSERT_TRUE(tree_.Settle("w"));
+    const std::vector<std::string> names = HostileNames();
+    for (const std::string& name : names)
+        WriteFile(w + "/" + name);
+    testsupport::Replay replay = tree.WaitUntilAgrees("w");
+    EXPECT_TRUE(replay.Agrees()) << "created:\n" << replay.Describe();
 
-    ASSERT_EQ(::chmod(w.c_str(), 0), 0);
-    ASSERT_TRUE(tree_.Restart());
-    ASSERT_TRUE(tree_.Settle("other"));
-    ASSERT_EQ(::chmod(w.c_str(), 0755), 0);
-    WriteFile(w + "/while-unwatched");
-    ASSERT_TRUE(tree_.Restart());
-    EXPECT_EQ(errors, (std::vector<std::pair<std::string, int>>{{w, EACCES}}));
-    ASSERT_TRUE(tree_.Settle("w"));
-    ExpectAgrees("w", "permissions given back");
+    for (std::size_t i = 0; i < names.size(); i += 2)
+        fs::remove(w + "/" + names[i]);
+    for (std::size_t i = 1; i < names.size(); i += 4)
+        fs::rename(w + "/" + names[i], w + "/" + names[i].substr(0, 200) + "\n\\x");
+    replay = tree.WaitUntilAgrees("w");
+    EXPECT_TRUE(replay.Agrees()) << "deleted and renamed:\n" << replay.Describe();
+
+    ASSERT_TRUE(tree.Settle({"w"}));
+    EXPECT_EQ(tree.Terminate(), 0);
+    EXPECT_EQ(tree.Check("w").lines, tree.EventLinesOut()) << "one line per event, no more";
 }
