@@ -1,16 +1,19 @@
-// The watcher under load: writer processes changing watched directories at random while the
+// The watcher under load: writer threads changing watched directories at random while the
 // watcher is paused now and then, and more changes than the kernel's queue holds. Afterwards
 // every log must agree with its directory, and standard output must hold every logged line.
 #include "tests/reliability/ChildProcess.h"
 
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <iostream>
 #include <random>
 #include <thread>
@@ -28,6 +31,52 @@ constexpr int FlatMemorySeconds = 120;
 int ChurnSeconds() {
     const char* text = std::getenv("PEERWELL_CHURN_SECONDS");
     return text != nullptr && *text != '\0' ? std::atoi(text) : 20;
+}
+
+// Names that look like log lines or break lines, beside plain ones.
+const char* const HostileNames[] = {"line\nbreak", "cr\rname", "back\\slash",
+                                    "\x7F\x01",    "\xFF\xFE", "2001.03.05 14:07 [+] in\\fake.txt"};
+
+// Until the end, creates, deletes and renames files at random in the directories, renames
+// between them, moves files in from and out to a directory outside them, and makes hidden files
+// and subdirectories. Returns the number of operations.
+unsigned long Churn(unsigned seed, std::chrono::steady_clock::time_point end,
+                    const std::vector<std::string>& dirs, const std::string& outside) {
+    std::mt19937 random(seed);
+    const auto pick = [&](std::size_t count) { return random() % count; };
+    const auto dir = [&] { return dirs[pick(dirs.size())]; };
+    const auto name = [&]() -> std::string {
+        const std::size_t n = pick(48 + std::size(HostileNames));
+        return n >= 48 ? HostileNames[n - 48] : "f" + std::to_string(n);
+    };
+    const auto path = [&] { return dir() + "/" + name(); };
+    const auto touch = [](const std::string& file) {
+        ::close(::open(file.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644));
+    };
+    const std::string parked = outside + "/parked-" + std::to_string(seed);
+    unsigned long operations = 0;
+    for (; std::chrono::steady_clock::now() < end; ++operations) {
+        const std::size_t roll = pick(100);
+        if (roll < 30) {
+            touch(path());
+        } else if (roll < 52) {
+            ::unlink(path().c_str());
+        } else if (roll < 67) {
+            ::rename(path().c_str(), path().c_str());
+        } else if (roll < 77) {
+            touch(parked);
+            ::rename(parked.c_str(), path().c_str());
+        } else if (roll < 87) {
+            if (::rename(path().c_str(), parked.c_str()) == 0)
+                ::unlink(parked.c_str());
+        } else if (roll < 93) {
+            touch(dir() + "/.hidden" + std::to_string(pick(4)));
+        } else if (const std::string sub = dir() + "/sub" + std::to_string(pick(3));
+                   ::mkdir(sub.c_str(), 0755) != 0) {
+            ::rmdir(sub.c_str());
+        }
+    }
+    return operations;
 }
 
 // Every log agrees with its directory; the number of lines checked.
@@ -68,33 +117,26 @@ TEST(Churn, RandomChangesInNineDirectoriesAcrossPausesAreAllLoggedAndNothingElse
         tree.Add("w" + std::to_string(d), {.files = {"f00", "f01", "f02", "kept", "back\\slash"}});
     ASSERT_TRUE(tree.Start() && tree.Watching(tree.Aliases())) << tree.Err();
 
-    std::vector<std::unique_ptr<ChildProcess>> writers;
-    for (int i = 0; i < Writers; ++i) {
-        std::vector<std::string> argv{CHURN_WRITER_PROGRAM, std::to_string(seconds),
-                                      std::to_string(i + 1), outside};
-        for (const std::string& alias : tree.Aliases())
-            argv.push_back(tree.Path(alias));
-        writers.push_back(std::make_unique<ChildProcess>(
-            argv, ChildProcess::Options{.stdoutPath = tree.Root() + "/writer" + argv[2]}));
-    }
+    std::vector<std::string> dirs;
+    for (const std::string& alias : tree.Aliases())
+        dirs.push_back(tree.Path(alias));
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+    std::vector<std::future<unsigned long>> writers;
+    for (unsigned i = 1; i <= Writers; ++i)
+        writers.push_back(std::async(std::launch::async, Churn, i, end, dirs, outside));
     // Pauses the watcher for a moment every few seconds, so that its queue fills up.
     std::mt19937 random(7);
     int pauses = 0;
     const long firstRssKb = ResidentKb(tree.Process().Pid());
-    for (const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
-         std::chrono::steady_clock::now() < end; ++pauses) {
+    for (; std::chrono::steady_clock::now() < end; ++pauses) {
         std::this_thread::sleep_for(std::chrono::milliseconds(random() % 2500 + 500));
         ASSERT_TRUE(tree.Process().Pause());
         std::this_thread::sleep_for(std::chrono::milliseconds(random() % 500));
         tree.Process().Signal(SIGCONT);
     }
     unsigned long operations = 0;
-    for (int i = 0; i < Writers; ++i) {
-        const std::optional<int> status = writers[i]->Wait(60s);
-        ASSERT_TRUE(status && WIFEXITED(*status) && WEXITSTATUS(*status) == 0) << "writer " << i;
-        operations +=
-            std::stoul(testsupport::ReadFile(tree.Root() + "/writer" + std::to_string(i + 1)));
-    }
+    for (auto& writer : writers)
+        operations += writer.get();
     ASSERT_TRUE(tree.Settle(tree.Aliases())) << "a directory was not served after the writers";
     const long lastRssKb = ResidentKb(tree.Process().Pid());
     EXPECT_EQ(tree.Terminate(), 0);
