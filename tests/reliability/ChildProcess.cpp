@@ -61,16 +61,11 @@ std::vector<std::string> WithLimits(const std::vector<std::string>& argv,
     return wrapped;
 }
 
-// The test's environment with the options' settings in place of the variables they name.
+// The settings go first: a program takes the first entry of a name.
 std::vector<std::string> Environment(const std::vector<std::string>& settings) {
     std::vector<std::string> entries = settings;
-    for (char** entry = environ; *entry != nullptr; ++entry) {
-        const std::string_view name(*entry, std::strcspn(*entry, "="));
-        if (std::none_of(settings.begin(), settings.end(), [&](const std::string& setting) {
-                return setting.starts_with(std::string(name) + '=');
-            }))
-            entries.emplace_back(*entry);
-    }
+    for (char** entry = environ; *entry != nullptr; ++entry)
+        entries.emplace_back(*entry);
     return entries;
 }
 
@@ -188,43 +183,28 @@ bool Watcher::Logged(const std::string& alias, char sign, const std::string& nam
     return Out().find(line) != std::string::npos;
 }
 
-bool Watcher::Watching(const std::vector<std::string>& aliases) {
+// A probe made before the watch began waits for the next change: another is made now and then.
+bool Watcher::Settle(const std::vector<std::string>& aliases) {
     return std::all_of(aliases.begin(), aliases.end(), [&](const std::string& alias) {
         const int first = probes_ + 1;
-        int polls = 0;
-        return testsupport::WaitUntil(
+        const auto probe = [&](int n) { return "probe" + std::to_string(n); };
+        int polls = 0, added = 0;
+        const bool watched = testsupport::WaitUntil(
             [&] {
-                // A probe made before the watch began waits for the next change: make another.
                 if (polls++ % RemakePolls == 0)
-                    testsupport::WriteFile(Path(alias) + "/probe" + std::to_string(++probes_));
-                for (int probe = first; probe <= probes_; ++probe) {
-                    if (Logged(alias, '+', "probe" + std::to_string(probe)))
+                    testsupport::WriteFile(Path(alias) + "/" + probe(++probes_));
+                for (added = first; added <= probes_; ++added) {
+                    if (Logged(alias, '+', probe(added)))
                         return true;
                 }
                 return false;
             },
             Deadline);
+        for (int n = first; n <= probes_; ++n)
+            std::filesystem::remove(Path(alias) + "/" + probe(n));
+        return watched &&
+               testsupport::WaitUntil([&] { return Logged(alias, '-', probe(added)); }, Deadline);
     });
-}
-
-bool Watcher::Settle(const std::vector<std::string>& aliases) {
-    const std::string marker = "zz-settle-" + std::to_string(++markers_);
-    const auto logged = [&](char sign) {
-        return testsupport::WaitUntil(
-            [&] {
-                return std::all_of(aliases.begin(), aliases.end(), [&](const std::string& alias) {
-                    return Logged(alias, sign, marker);
-                });
-            },
-            Deadline);
-    };
-    for (const std::string& alias : aliases)
-        testsupport::WriteFile(Path(alias) + "/" + marker);
-    if (!logged('+'))
-        return false;
-    for (const std::string& alias : aliases)
-        std::filesystem::remove(Path(alias) + "/" + marker);
-    return logged('-');
 }
 
 int Watcher::Terminate() {

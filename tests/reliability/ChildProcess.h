@@ -65,10 +65,8 @@ public:
 
     // Writes "peer.cfg", starts the watcher and waits until it has taken every baseline.
     bool Start(ChildProcess::Options options = {});
-    // Creates probe files in each directory until one is logged: it is watched then.
-    bool Watching(const std::vector<std::string>& aliases);
-    // Returns once every directory has been served after every change made so far (a marker
-    // file created, then deleted, and both lines logged). False at the deadline.
+    // Returns once each directory is watched and has been served after every change made so far:
+    // a probe file created and deleted, and both lines logged. False at the deadline.
     bool Settle(const std::vector<std::string>& aliases);
     // Ends the watcher with SIGTERM; its exit code, or -1 when it did not exit normally.
     int Terminate();
@@ -98,7 +96,6 @@ private:
     std::map<std::string, std::set<std::string>> initial_;
     int probes_ = 0;
     std::unique_ptr<ChildProcess> process_;
-    int markers_ = 0;
 };
 
 // The resident memory of a process in kB (VmRSS); 0 when it can't be read.

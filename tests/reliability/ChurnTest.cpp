@@ -115,7 +115,7 @@ TEST(Churn, RandomChangesInNineDirectoriesAcrossPausesAreAllLoggedAndNothingElse
     std::filesystem::create_directory(outside);
     for (int d = 0; d < WatchedDirs; ++d)
         tree.Add("w" + std::to_string(d), {.files = {"f00", "f01", "f02", "kept", "back\\slash"}});
-    ASSERT_TRUE(tree.Start() && tree.Watching(tree.Aliases())) << tree.Err();
+    ASSERT_TRUE(tree.Start() && tree.Settle(tree.Aliases())) << tree.Err();
 
     std::vector<std::string> dirs;
     for (const std::string& alias : tree.Aliases())
@@ -162,7 +162,7 @@ TEST(QueueOverflow, ChangesMadeWhileTheWatcherIsPausedAreAllFoundAfterTheOverflo
     const std::string a = tree.Add("a", {.files = {"old1", "old2"}});
     const std::string b = tree.Add("b", {.files = {"n0", "n1"}});
     tree.Add("quiet");
-    ASSERT_TRUE(tree.Start() && tree.Watching(tree.Aliases())) << tree.Err();
+    ASSERT_TRUE(tree.Start() && tree.Settle(tree.Aliases())) << tree.Err();
 
     ASSERT_TRUE(tree.Process().Pause());
     Burst(a, queue);
