@@ -27,9 +27,10 @@ constexpr const char* Header = "**************************************\r\n"
                                "**************************************\r\n";
 
 [[noreturn]] void ChildFails(const char* what) {
-    const std::string text = std::string("child setup failed: ") + what + "\n";
-    const ssize_t ignored = ::write(STDERR_FILENO, text.data(), text.size());
-    static_cast<void>(ignored);
+    for (const char* text : {"child setup failed: ", what, "\n"}) {
+        if (::write(STDERR_FILENO, text, std::strlen(text)) < 0)
+            break;
+    }
     ::_exit(127);
 }
 
