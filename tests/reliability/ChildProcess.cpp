@@ -9,7 +9,6 @@
 #include <csignal>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <stdexcept>
 
 extern char** environ;
@@ -243,15 +242,6 @@ std::size_t Watcher::EventLinesOut() const {
         at = end + 1;
     }
     return lines;
-}
-
-long ResidentKb(pid_t pid) {
-    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
-    for (std::string line; std::getline(status, line);) {
-        if (line.starts_with("VmRSS:"))
-            return std::stol(line.substr(6));
-    }
-    return 0;
 }
 
 bool CanLimitInotify() {

@@ -98,8 +98,6 @@ private:
     std::unique_ptr<ChildProcess> process_;
 };
 
-// The resident memory of a process in kB (VmRSS); 0 when it can't be read.
-long ResidentKb(pid_t pid);
 // Whether this system lets a test give a process inotify limits of its own.
 bool CanLimitInotify();
 

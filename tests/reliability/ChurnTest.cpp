@@ -25,8 +25,6 @@ namespace {
 
 constexpr int Writers = 4;
 constexpr int WatchedDirs = 9;
-// Long enough for the directories to have reached their size, so memory must stay flat.
-constexpr int FlatMemorySeconds = 120;
 
 int ChurnSeconds() {
     const char* text = std::getenv("PEERWELL_CHURN_SECONDS");
@@ -117,7 +115,6 @@ TEST(Churn, RandomChangesAndAQueueOverflowInNineDirectoriesAreAllLoggedAndNothin
     // more events than its queue holds.
     std::mt19937 random(7);
     int pauses = 0;
-    const long firstRssKb = ResidentKb(tree.Process().Pid());
     for (; std::chrono::steady_clock::now() < end; ++pauses) {
         std::this_thread::sleep_for(std::chrono::milliseconds(random() % 2500 + 500));
         ASSERT_TRUE(tree.Process().Pause());
@@ -130,7 +127,6 @@ TEST(Churn, RandomChangesAndAQueueOverflowInNineDirectoriesAreAllLoggedAndNothin
     for (auto& writer : writers)
         operations += writer.get();
     ASSERT_TRUE(tree.Settle(tree.Aliases())) << "a directory was not served after the writers";
-    const long lastRssKb = ResidentKb(tree.Process().Pid());
     EXPECT_EQ(tree.Terminate(), 0);
 
     std::size_t lines = 0;
@@ -143,11 +139,5 @@ TEST(Churn, RandomChangesAndAQueueOverflowInNineDirectoriesAreAllLoggedAndNothin
     EXPECT_EQ(tree.Err(), "");
     std::cout << "churn: " << seconds << " s, " << Writers << " writers, " << operations
               << " operations, " << pauses << " pauses, an overflow of a queue of " << queue << ", "
-              << lines << " lines checked, watcher RSS first " << firstRssKb << " kB, last "
-              << lastRssKb << " kB\n";
-#if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
-    if (seconds >= FlatMemorySeconds) {
-        EXPECT_LE(lastRssKb, firstRssKb + firstRssKb / 10 + 1024);
-    }
-#endif
+              << lines << " lines checked\n";
 }
