@@ -69,7 +69,7 @@ TEST_P(DirectoryFault, TheLogFollowsThePath) {
     for (std::size_t i = 0; i < GetParam().steps.size(); ++i) {
         GetParam().steps[i](w);
         const testsupport::Replay replay = tree.WaitUntilAgrees("w");
-        EXPECT_TRUE(replay.Agrees()) << "after step " << i << ":\n" << replay.Describe();
+        ASSERT_TRUE(replay.Agrees()) << "after step " << i << ":\n" << replay.Describe();
     }
     EXPECT_TRUE(tree.Settle({"other"})) << "the other directory is still watched";
     EXPECT_EQ(tree.Terminate(), 0);
