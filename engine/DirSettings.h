@@ -1,0 +1,29 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// The seven settings of one watched directory, as the user edits them and peer.cfg stores them.
+struct DirSettings {
+    std::string Path;
+    std::string Alias; // written in log lines instead of Path when not empty
+    char Kind = '*';   // '+' arrivals only, '-' departures only, anything else both
+    std::string Mask = "*.*";
+    std::int32_t Attrib = 0; // which hidden, system, volume-label and directory entries count
+    std::string Log;         // empty: no log
+    std::string Wav;         // empty: no sound
+
+    bool operator==(const DirSettings&) const = default;
+};
+
+// Calls visit(setting) for each setting, in their stored order (the order of peer.cfg's fields).
+// A new setting added here reaches the configuration file and its echo.
+template <class Settings, class Visit> void ForEachSetting(Settings& settings, Visit&& visit) {
+    visit(settings.Path);
+    visit(settings.Alias);
+    visit(settings.Kind);
+    visit(settings.Mask);
+    visit(settings.Attrib);
+    visit(settings.Log);
+    visit(settings.Wav);
+}

@@ -1,0 +1,92 @@
+#pragma once
+
+#include "engine/DirSettings.h"
+#include "engine/MyDir.h"
+#include "engine/MyWatchThread.h"
+#include "platform/SoundPlayer.h"
+#include "ui/UserPrompts.h"
+
+#include <functional>
+#include <iosfwd>
+#include <memory>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+// The directory list without its drawing: the watched records and the lines that show them, the
+// selection, the current-record fields, the pending record of an Add, the enabling rule and the
+// work of every list command, and the watch, which runs except while the list changes.
+// A view draws Lines() and SelectedLine(), hands on the user's selection and commands, and
+// answers the questions asked through UserPrompts.
+class DirListController {
+public:
+    static constexpr const char* ConfigFileName = "peer.cfg";
+
+    // Reads peer.cfg, writing its echo to echo (flushed once the file is read), then starts the
+    // watch. No line is selected yet.
+    DirListController(
+        UserPrompts& prompts, std::ostream& echo,
+        std::unique_ptr<platform::SoundPlayer> sound = platform::CreateSystemSoundPlayer());
+    // Stops the watch and waits for it. Writes nothing.
+    ~DirListController();
+    DirListController(const DirListController&) = delete;
+    DirListController& operator=(const DirListController&) = delete;
+
+    // Called after a command changed Lines() or SelectedLine(), so the view can show them again.
+    void SetListChanged(std::function<void()> listChanged);
+
+    // The view's set-up once its list exists: selects line 0 and loads it.
+    void Create();
+
+    // One line per record, its Path, in list order; then the pending record's Path, if any.
+    std::vector<std::string> Lines() const;
+    // -1 when no line is selected.
+    int SelectedLine() const;
+    // The user selected line (-1: none; out of range: none): loads it into the current fields.
+    void Select(int line);
+    // Refills the current-record fields from the selected line: cleared (Mask empty too) when
+    // none is selected, the pending record's settings on its line, else the record's.
+    void LoadSelection();
+    // The current-record fields: the settings of the selected line.
+    const DirSettings& Current() const { return current_; }
+
+    // The enabling rule of every command of the menu and tool bar.
+    bool CommandEnabled(int id) const;
+    // Runs View, Add, Delete, Options, LOG file or WAV file when its rule allows it. Exit and
+    // About are the view's: they are always enabled and do nothing here.
+    void Command(int id);
+    // A double click on the selected line: opens its log, or says that it has none.
+    void OpenLog();
+
+    // The close question; true when it was answered Yes.
+    bool CanClose();
+    // True once the close question has been answered Yes.
+    bool CloseApproved() const { return closeApproved_; }
+
+private:
+    void CmView();
+    void CmAdd();
+    void CmDelete();
+    void CmOptions();
+    void CmLogFile();
+    void CmWavFile();
+    void RunLogViewer();
+    void ChooseFile(std::string DirSettings::*field, FileRequest request);
+    void StoreCurrent(int line);
+    bool IsPendingLine(int line) const;
+    int PendingLine() const;
+    template <class Change> void ChangeList(Change change);
+    void StopWatch();
+    void StartWatch();
+    void ListChanged() const;
+
+    UserPrompts& prompts_;
+    MyWatchThread watch_;
+    std::thread watchRun_; // the current run, joined exactly once
+    DirSettings current_;
+    std::optional<MyDir> pending_; // the record made by Add, not yet in the list
+    int selected_ = -1;
+    bool closeApproved_ = false;
+    std::function<void()> listChanged_;
+};
