@@ -47,12 +47,26 @@ std::string WindowText(HWND window) {
     return text;
 }
 
+// The windows live on a desktop of this run's own, which Wine shows on the display of the test
+// (the prefix's default desktop may have been made without one, or for a display now gone).
+const std::string DesktopName = "peerwell-test-" + std::to_string(::GetCurrentProcessId());
+class TestDesktop : public testing::Environment {
+    void SetUp() override {
+        const HDESK desktop =
+            ::CreateDesktopA(DesktopName.c_str(), nullptr, nullptr, 0, GENERIC_ALL, nullptr);
+        ASSERT_TRUE(desktop && ::SetThreadDesktop(desktop));
+    }
+};
+[[maybe_unused]] testing::Environment* const desktop =
+    testing::AddGlobalTestEnvironment(new TestDesktop);
+
 // One run of peerwell.exe in its own working directory.
 class Peerwell {
 public:
     Peerwell(const TempDir& dir, WORD showCommand = SW_SHOWNORMAL) {
         STARTUPINFOA startup{};
         startup.cb = sizeof startup;
+        startup.lpDesktop = const_cast<char*>(DesktopName.c_str());
         startup.dwFlags = STARTF_USESHOWWINDOW | STARTF_USESTDHANDLES; // no echo of peer.cfg
         startup.wShowWindow = showCommand;
         std::string commandLine = "peerwell.exe";
