@@ -1,7 +1,7 @@
 #include "app/MainFrame.h"
 
 #include "ui/Commands.h"
-#include "ui/DirWindow.h"
+#include "ui/qt/DirWindow.h"
 
 #include <QAbstractEventDispatcher>
 #include <QApplication>
@@ -131,7 +131,7 @@ void MainFrame::FitOuterSize() {
 void MainFrame::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
     // Without a tray icon a hidden frame could not be reached again: stay minimised then.
-    if (event->type() == QEvent::WindowStateChange && isMinimized() && client_->TrayIcon.Shown())
+    if (event->type() == QEvent::WindowStateChange && isMinimized() && client_->TrayIconShown())
         QMetaObject::invokeMethod(this, &QWidget::hide, Qt::QueuedConnection);
 }
 

@@ -1,7 +1,7 @@
 #include "app/PeerwellApp.h"
 
 #include "app/MainFrame.h"
-#include "ui/DirWindow.h"
+#include "ui/qt/DirWindow.h"
 
 PeerwellApp::PeerwellApp(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationName("Peerwell");

@@ -1,6 +1,7 @@
 // The headless watcher: watches the directories of "peer.cfg" in the current directory until
 // SIGINT or SIGTERM, and writes every log line it appends to standard output as well.
 
+#include "config/Configuration.h"
 #include "engine/MyWatchThread.h"
 #include "platform/EndRequest.h"
 
@@ -55,7 +56,7 @@ int main(int argc, char* argv[]) {
     MyWatchThread watch;
     watch.SetLineSink(PrintLine);
     watch.SetWatchErrorSink(ReportWatchError);
-    const ConfigurationRead read = watch.ReadConfiguration("peer.cfg");
+    const ConfigurationRead read = ReadConfiguration(watch.Dirs, "peer.cfg", std::cout);
     std::cout << std::flush;
     if (read.error != 0)
         std::cerr << "peerwell-watch: cannot read peer.cfg: " << std::strerror(read.error)

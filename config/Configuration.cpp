@@ -13,7 +13,6 @@ constexpr std::string_view Stars = "**************************************";
 constexpr std::string_view Warning = "***   Do not change this file!!!   ***";
 constexpr std::string_view LineEnd = "\r\n";
 constexpr std::size_t HeaderLines = 3;
-constexpr std::size_t FieldCount = 7;
 
 void AppendQuoted(std::string& out, std::string_view value, std::string_view after) {
     out += '"';
@@ -22,27 +21,48 @@ void AppendQuoted(std::string& out, std::string_view value, std::string_view aft
     out += after;
 }
 
-void AppendRecord(std::string& out, const MyDir& dir) {
-    std::string path, alias, mask, log, wav;
-    char kind = '*';
-    std::int32_t attrib = 0;
-    dir.Get(path, alias, kind, mask, attrib, log, wav);
-    AppendQuoted(out, path, " ");
-    AppendQuoted(out, alias, " ");
-    AppendQuoted(out, std::string_view(&kind, 1), " ");
-    AppendQuoted(out, mask, " ");
-    AppendQuoted(out, std::to_string(attrib), " ");
-    AppendQuoted(out, log, " ");
-    AppendQuoted(out, wav, LineEnd);
+// A setting as its field holds it.
+std::string FieldText(const std::string& value) {
+    return value;
+}
+std::string FieldText(char value) {
+    return std::string(1, value);
+}
+std::string FieldText(std::int32_t value) {
+    return std::to_string(value);
+}
+
+// A setting from its field's text; false when the text can't give one.
+bool FromFieldText(std::string_view text, std::string& value) {
+    value = text;
+    return true;
+}
+bool FromFieldText(std::string_view text, char& value) {
+    if (text.empty())
+        return false;
+    value = text.front();
+    return true;
+}
+bool FromFieldText(std::string_view text, std::int32_t& value) {
+    value = ParseAttrib(text);
+    return true;
+}
+
+void AppendRecord(std::string& out, const DirSettings& settings) {
+    std::size_t field = 0;
+    ForEachSetting(settings, [&](const auto& value) {
+        AppendQuoted(out, FieldText(value), ++field < SettingCount ? " " : LineEnd);
+    });
 }
 
 bool IsNumberSpace(char c) {
     return c == ' ' || (c >= '\t' && c <= '\r');
 }
 
-using Fields = std::array<std::string_view, FieldCount>;
+using Fields = std::array<std::string_view, SettingCount>;
 
-// The text of the first seven quoted fields, each searched from just after the previous one.
+// The text of the first quoted fields, one per setting, each searched from just after the
+// previous one.
 std::optional<Fields> QuotedFields(std::string_view line) {
     Fields fields;
     std::size_t start = 0;
@@ -57,30 +77,39 @@ std::optional<Fields> QuotedFields(std::string_view line) {
     return fields;
 }
 
-void Echo(std::ostream& echo, const Fields& f, char kind, std::int32_t attrib) {
-    echo << "Path = " << f[0] << "| Alias = " << f[1] << '\n'
-         << "Kind = " << kind << "| Mask  = " << f[3] << '\n'
-         << "Attrib = " << attrib << "| Log = " << f[5] << "| Wav = " << f[6] << '\n';
+// What the echo writes before each setting.
+constexpr std::string_view EchoLabels[] = {
+    "Path = ", "| Alias = ", "\nKind = ", "| Mask  = ", "\nAttrib = ", "| Log = ", "| Wav = "};
+static_assert(std::size(EchoLabels) == SettingCount);
+
+void Echo(std::ostream& echo, const DirSettings& settings) {
+    std::size_t field = 0;
+    ForEachSetting(settings,
+                   [&](const auto& value) { echo << EchoLabels[field++] << FieldText(value); });
+    echo << '\n';
 }
 
 // Takes one line after the header into dirs. A full list costs no baseline scan.
 void ReadRecordLine(DirArray& dirs, std::string_view line, std::ostream& echo,
                     ConfigurationRead& result) {
     const auto fields = QuotedFields(line);
-    if (!fields || (*fields)[2].empty()) {
+    DirSettings settings;
+    bool complete = fields.has_value();
+    std::size_t field = 0;
+    if (complete)
+        ForEachSetting(settings, [&](auto& value) {
+            complete = FromFieldText((*fields)[field++], value) && complete;
+        });
+    if (!complete) {
         ++result.skipped;
         return;
     }
-    const Fields& f = *fields;
-    const char kind = f[2][0];
-    const std::int32_t attrib = ParseAttrib(f[4]);
     ++result.records;
     if (dirs.Count() < DirArray::Capacity)
-        dirs.Add(MyDir(std::string(f[0]), std::string(f[1]), kind, std::string(f[3]), attrib,
-                       std::string(f[5]), std::string(f[6])));
+        dirs.Add(MyDir(settings));
     else
         ++result.dropped;
-    Echo(echo, f, kind, attrib);
+    Echo(echo, settings);
 }
 
 } // namespace
@@ -105,7 +134,7 @@ std::string FormatConfiguration(const DirArray& dirs) {
         out += LineEnd;
     }
     for (const MyDir& dir : dirs)
-        AppendRecord(out, dir);
+        AppendRecord(out, dir.Settings());
     return out;
 }
 

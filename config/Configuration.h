@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/DirArray.h"
+#include "engine/DirSettings.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -8,14 +9,15 @@
 #include <string>
 #include <string_view>
 
-// The "peer.cfg" format: three header lines, then one line of seven quoted fields per record.
+// The "peer.cfg" format: three header lines, then one line per record with each setting as a
+// quoted field.
 
 // What ReadConfiguration found.
 struct ConfigurationRead {
     int error = 0;           // errno of the failed open or read (ENOENT: no file), else 0
     std::size_t records = 0; // record lines read, including the dropped ones
     std::size_t dropped = 0; // records that did not fit in the list
-    std::size_t skipped = 0; // lines without seven quoted fields or with an empty third one
+    std::size_t skipped = 0; // lines without a quoted field per setting, or with an empty Kind
 };
 
 // Appends one record per record line of fileName to dirs (dropped when full) and writes the

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -18,7 +19,8 @@ struct DirSettings {
 
 // Calls visit(setting) for each setting, in their stored order (the order of peer.cfg's fields).
 // A new setting added here reaches the configuration file and its echo.
-template <class Settings, class Visit> void ForEachSetting(Settings& settings, Visit&& visit) {
+template <class Settings, class Visit>
+constexpr void ForEachSetting(Settings& settings, Visit&& visit) {
     visit(settings.Path);
     visit(settings.Alias);
     visit(settings.Kind);
@@ -27,3 +29,10 @@ template <class Settings, class Visit> void ForEachSetting(Settings& settings, V
     visit(settings.Log);
     visit(settings.Wav);
 }
+
+inline constexpr std::size_t SettingCount = [] {
+    std::size_t count = 0;
+    DirSettings settings;
+    ForEachSetting(settings, [&](auto&) { ++count; });
+    return count;
+}();

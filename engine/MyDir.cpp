@@ -8,17 +8,17 @@
 
 MyDir::MyDir() = default;
 
-MyDir::MyDir(std::string Path, std::string Alias, char Kind, std::string Mask, std::int32_t Attrib,
-             std::string Log, std::string Wav)
-    : path_(std::move(Path)), alias_(std::move(Alias)), kind_(Kind), mask_(std::move(Mask)),
-      attrib_(Attrib), log_(std::move(Log)), wav_(std::move(Wav)) {
+MyDir::MyDir(DirSettings settings) : settings_(std::move(settings)) {
     Rescan();
 }
 
+MyDir::MyDir(std::string Path, std::string Alias, char Kind, std::string Mask, std::int32_t Attrib,
+             std::string Log, std::string Wav)
+    : MyDir(DirSettings{std::move(Path), std::move(Alias), Kind, std::move(Mask), Attrib,
+                        std::move(Log), std::move(Wav)}) {}
+
 MyDir::MyDir(const MyDir& other)
-    : path_(other.path_), alias_(other.alias_), kind_(other.kind_), mask_(other.mask_),
-      attrib_(other.attrib_), log_(other.log_), wav_(other.wav_), files_(other.files_),
-      links_(other.links_) {}
+    : settings_(other.settings_), files_(other.files_), links_(other.links_) {}
 
 MyDir& MyDir::operator=(const MyDir& other) {
     if (this != &other)
@@ -32,26 +32,25 @@ MyDir::~MyDir() = default;
 
 void MyDir::Get(std::string& Path, std::string& Alias, char& Kind, std::string& Mask,
                 std::int32_t& Attrib, std::string& Log, std::string& Wav) const {
-    Path = path_;
-    Alias = alias_;
-    Kind = kind_;
-    Mask = mask_;
-    Attrib = attrib_;
-    Log = log_;
-    Wav = wav_;
+    Path = settings_.Path;
+    Alias = settings_.Alias;
+    Kind = settings_.Kind;
+    Mask = settings_.Mask;
+    Attrib = settings_.Attrib;
+    Log = settings_.Log;
+    Wav = settings_.Wav;
+}
+
+void MyDir::Set(DirSettings settings) {
+    files_.Clear();
+    settings_ = std::move(settings);
+    Rescan();
 }
 
 void MyDir::Set(std::string Path, std::string Alias, char Kind, std::string Mask,
                 std::int32_t Attrib, std::string Log, std::string Wav) {
-    files_.Clear();
-    path_ = std::move(Path);
-    alias_ = std::move(Alias);
-    kind_ = Kind;
-    mask_ = std::move(Mask);
-    attrib_ = Attrib;
-    log_ = std::move(Log);
-    wav_ = std::move(Wav);
-    Rescan();
+    Set(DirSettings{std::move(Path), std::move(Alias), Kind, std::move(Mask), Attrib,
+                    std::move(Log), std::move(Wav)});
 }
 
 void MyDir::Rescan() {
@@ -60,7 +59,7 @@ void MyDir::Rescan() {
     links_.clear();
     files_.BeginScan();
     platform::SearchDirectory(
-        path_ + platform::PathSeparator() + mask_, attrib_,
+        settings_.Path + platform::PathSeparator() + settings_.Mask, settings_.Attrib,
         [this](std::string_view name) { files_.Seen(name); }, &links_);
     files_.EndScan();
 }
@@ -68,8 +67,8 @@ void MyDir::Rescan() {
 void MyDir::Rescan(const platform::ChangeSet& changes) {
     // The volume label, and the entries of a subdirectory named in Mask, are seen only by a
     // listing.
-    if (!changes.complete || (attrib_ & platform::AttrVolumeLabel) ||
-        mask_.find(platform::PathSeparator()) != std::string::npos) {
+    if (!changes.complete || (settings_.Attrib & platform::AttrVolumeLabel) ||
+        settings_.Mask.find(platform::PathSeparator()) != std::string::npos) {
         Rescan();
         return;
     }
@@ -82,7 +81,7 @@ void MyDir::Rescan(const platform::ChangeSet& changes) {
     for (const std::string_view name : names) {
         bool isLink = false;
         const platform::EntryCheck check =
-            platform::CheckEntry(path_, name, mask_, attrib_, &isLink);
+            platform::CheckEntry(settings_.Path, name, settings_.Mask, settings_.Attrib, &isLink);
         if (check == platform::EntryCheck::Unknown) {
             Rescan();
             return;
@@ -118,27 +117,27 @@ std::vector<std::string_view> MyDir::NamesToExamine(const platform::ChangeSet& c
 }
 
 const std::vector<std::string>* MyDir::GetAdded() {
-    if (!added_ && kind_ != '-')
+    if (!added_ && settings_.Kind != '-')
         added_ = files_.Names('+');
     return added_ ? &*added_ : nullptr;
 }
 
 const std::vector<std::string>* MyDir::GetRemoved() {
-    if (!removed_ && kind_ != '+')
+    if (!removed_ && settings_.Kind != '+')
         removed_ = files_.Names('-');
     return removed_ ? &*removed_ : nullptr;
 }
 
 LogWrite MyDir::WriteLog(const std::string& timeStamp) const {
     LogWrite result;
-    const std::string& label = alias_.empty() ? path_ : alias_;
+    const std::string& label = settings_.Alias.empty() ? settings_.Path : settings_.Alias;
     for (const auto& [list, sign] : {std::pair{&added_, '+'}, std::pair{&removed_, '-'}}) {
         if (*list) {
             for (const std::string& name : **list)
                 result.lines.push_back(FormatLogLine(timeStamp, sign, label, name));
         }
     }
-    if (!log_.empty())
-        result.error = platform::AppendLines(log_, result.lines);
+    if (!settings_.Log.empty())
+        result.error = platform::AppendLines(settings_.Log, result.lines);
     return result;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/DirSettings.h"
 #include "engine/MyFile.h"
 #include "engine/Snapshot.h"
 #include "platform/ChangeSet.h"
@@ -18,11 +19,12 @@ struct LogWrite {
     int error = 0;
 };
 
-// One watched directory: its seven settings and the snapshot of its last scan.
+// One watched directory: its settings and the snapshot of its last scan.
 class MyDir {
 public:
     MyDir();
     // Stores the settings and takes the baseline scan.
+    explicit MyDir(DirSettings settings);
     MyDir(std::string Path, std::string Alias, char Kind, std::string Mask, std::int32_t Attrib,
           std::string Log, std::string Wav);
     // Copies settings and snapshot; the copy starts without Added/Removed lists.
@@ -32,9 +34,11 @@ public:
     MyDir& operator=(MyDir&& other) noexcept;
     ~MyDir();
 
+    const DirSettings& Settings() const { return settings_; }
     void Get(std::string& Path, std::string& Alias, char& Kind, std::string& Mask,
              std::int32_t& Attrib, std::string& Log, std::string& Wav) const;
     // Empties the snapshot, stores the settings, takes a new baseline scan.
+    void Set(DirSettings settings);
     void Set(std::string Path, std::string Alias, char Kind, std::string Mask, std::int32_t Attrib,
              std::string Log, std::string Wav);
 
@@ -54,21 +58,15 @@ public:
     // nothing.
     LogWrite WriteLog(const std::string& timeStamp) const;
 
-    const std::string& Path() const { return path_; }
-    const std::string& Wav() const { return wav_; }
-    char Kind() const { return kind_; }
+    const std::string& Path() const { return settings_.Path; }
+    const std::string& Wav() const { return settings_.Wav; }
+    char Kind() const { return settings_.Kind; }
     const Snapshot& Files() const { return files_; }
 
 private:
     std::vector<std::string_view> NamesToExamine(const platform::ChangeSet& changes) const;
 
-    std::string path_;
-    std::string alias_;
-    char kind_ = '*';
-    std::string mask_ = "*.*";
-    std::int32_t attrib_ = 0;
-    std::string log_;
-    std::string wav_;
+    DirSettings settings_;
     Snapshot files_;
     // The symbolic links among the names matching Mask: a pass over changed names looks at them
     // again, since their directory bit follows a target that can change without them.

@@ -7,7 +7,6 @@
 
 #include <cerrno>
 #include <exception>
-#include <iostream>
 #include <new>
 #include <system_error>
 
@@ -132,14 +131,6 @@ void MyWatchThread::Pass(MyDir& dir, const platform::ChangeSet& changes) {
 void MyWatchThread::ReportWatchError(std::size_t slot, int error) const {
     if (watchErrorSink_)
         watchErrorSink_(Dirs[slot].Path(), error);
-}
-
-ConfigurationRead MyWatchThread::ReadConfiguration(const std::string& fileName) {
-    return ::ReadConfiguration(Dirs, fileName, std::cout);
-}
-
-int MyWatchThread::WriteConfiguration(const std::string& fileName) const {
-    return ::WriteConfiguration(Dirs, fileName);
 }
 
 void MyWatchThread::SetLineSink(std::function<void(const std::string&)> sink) {

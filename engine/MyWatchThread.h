@@ -1,6 +1,5 @@
 #pragma once
 
-#include "config/Configuration.h"
 #include "engine/DirArray.h"
 #include "platform/DirNotifier.h"
 #include "platform/SoundPlayer.h"
@@ -19,7 +18,7 @@ class StopEvent;
 
 // The worker that watches every directory of Dirs at once. One run lasts from Start() until a
 // stop request; the owner changes Dirs only between runs:
-//     RequestStop(); run.join(); change Dirs; WriteConfiguration("peer.cfg"); run = Start();
+//     RequestStop(); run.join(); change Dirs; save them; run = Start();
 class MyWatchThread {
 public:
     explicit MyWatchThread(
@@ -41,11 +40,6 @@ public:
     int Run();
     // The result of the last run that ended (0 after a stop request).
     int LastRunResult() const { return lastRunResult_.load(); }
-
-    // Appends one record per record line of the file to Dirs; echoes them on standard output.
-    ConfigurationRead ReadConfiguration(const std::string& fileName);
-    // Rewrites the file from Dirs. Returns 0 or the errno of the failure (old file kept).
-    int WriteConfiguration(const std::string& fileName) const;
 
     // Called on the watch thread with every log line of a pass (without its line end).
     void SetLineSink(std::function<void(const std::string& line)> sink);

@@ -41,20 +41,6 @@ protected:
         return dirs;
     }
 
-    // One line per record: the seven settings separated by '|'.
-    static std::string Describe(const DirArray& dirs) {
-        std::string out;
-        for (const MyDir& d : dirs) {
-            std::string path, alias, mask, log, wav;
-            char kind = 0;
-            std::int32_t attrib = 0;
-            d.Get(path, alias, kind, mask, attrib, log, wav);
-            out += path + "|" + alias + "|" + kind + "|" + mask + "|" + std::to_string(attrib) +
-                   "|" + log + "|" + wav + "\n";
-        }
-        return out;
-    }
-
     std::ostringstream echo;
     ConfigurationRead last;
 };

@@ -30,6 +30,8 @@ expect "the tray icon is embedded in the tray" 30 tray_icon || fail "no tray ico
 icon=$(tray_icon)
 expect "one window titled Peerwell is shown" 30 visible_window Peerwell || fail "no window"
 main=$(visible_window Peerwell)
+expect "the echo of peer.cfg reaches standard output while the program runs" 5 \
+    file_contains "$WORK/peerwell.out" "Kind = *| Mask  = *.txt" || true
 expect "its outer size is 380 x 265" 5 has_outer_size "$main" 380x265 ||
     echo "  outer size is $(outer_size "$main")" >&2
 expect "the window manager offers to minimise it but not to resize or maximise it" 5 \

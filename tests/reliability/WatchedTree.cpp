@@ -1,5 +1,7 @@
 #include "tests/reliability/WatchedTree.h"
 
+#include "config/Configuration.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
@@ -70,7 +72,7 @@ int WatchedTree::Stop() {
 bool WatchedTree::Restart() {
     if (Stop() != 0)
         return false;
-    if (watch_->WriteConfiguration(root_ / "peer.cfg") != 0)
+    if (WriteConfiguration(watch_->Dirs, root_ / "peer.cfg") != 0)
         return false;
     return Start();
 }

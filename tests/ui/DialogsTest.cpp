@@ -1,24 +1,39 @@
 // The Directory dialog, driven through its real controls.
-#include "DialogDriver.h"
 #include "tests/support/TempDir.h"
-#include "ui/DirectoryDialog.h"
-#include "ui/Prompts.h"
+#include "ui/qt/DirectoryDialog.h"
+#include "ui/qt/Prompts.h"
 
 #include <QCheckBox>
+#include <QLineEdit>
 #include <QTest>
 
 using testsupport::WriteFile;
-using namespace dialogdriver;
 
 namespace {
 
+// The dialog's controls, found by their identifiers and worked as a user would.
+template <class Widget> Widget* Control(QWidget& dialog, const char* id) {
+    auto* control = dialog.findChild<Widget*>(id);
+    if (control == nullptr)
+        qFatal("no control %s", id);
+    return control;
+}
+
+QLineEdit* Edit(QWidget& dialog, const char* id) {
+    return Control<QLineEdit>(dialog, id);
+}
+
+void Click(QWidget& dialog, const char* id) {
+    QTest::mouseClick(Control<QAbstractButton>(dialog, id), Qt::LeftButton);
+}
+
+void Retype(QWidget& dialog, const char* id, const QString& text) {
+    Edit(dialog, id)->clear();
+    QTest::keyClicks(Edit(dialog, id), text);
+}
+
 // The owner's current-record fields that the dialog edits in place.
-struct Fields {
-    std::string Path = "/tmp";
-    std::string Alias = "Inbox";
-    std::string Mask = "*.txt";
-    char Kind = '+';
-};
+const DirSettings Fields{"/tmp", "Inbox", '+', "*.txt", 0, "", ""};
 
 } // namespace
 
@@ -27,19 +42,18 @@ class DialogsTest : public QObject {
 
 private:
     testsupport::TempDir scratch;
-    Fields fields;
+    DirSettings fields;
     std::unique_ptr<DirectoryDialog> dialog;
 
     DirectoryDialog& Open() {
-        dialog = std::make_unique<DirectoryDialog>(nullptr, fields.Path, fields.Alias, fields.Mask,
-                                                   fields.Kind);
+        dialog = std::make_unique<DirectoryDialog>(nullptr, fields);
         dialog->show();
         return *dialog;
     }
 
 private slots:
     void initTestCase() { WriteFile(scratch / "file.txt", "text"); }
-    void init() { fields = Fields(); }
+    void init() { fields = Fields; }
     void cleanup() { dialog.reset(); }
 
     void clearingTheOnlyCheckedBoxChecksTheOther() {

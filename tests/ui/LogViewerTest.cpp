@@ -1,5 +1,5 @@
 // Running the desktop's text viewer on a log, with a recording stand-in viewer.
-#include "ui/LogViewer.h"
+#include "ui/qt/LogViewer.h"
 #include "StandInViewer.h"
 
 #include <QTest>

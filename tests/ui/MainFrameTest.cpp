@@ -1,15 +1,44 @@
-#include "UiTestSupport.h"
+// The main frame around the real directory list window, with a recording tray shell.
+#include "app/MainFrame.h"
+#include "RecordingTrayShell.h"
+#include "Workspace.h"
+#include "tests/support/RecordingSoundPlayer.h"
 #include "ui/Commands.h"
-#include "ui/Prompts.h"
+#include "ui/qt/DirWindow.h"
+#include "ui/qt/Prompts.h"
 
 #include <QMenuBar>
 #include <QSignalSpy>
 #include <QtTest>
 
-using uitest::Program;
 using uitest::Workspace;
 
 namespace {
+
+// Runs the event loop until it would block, the program's idle point.
+void RunUntilIdle() {
+    QEventLoop loop;
+    QTimer::singleShot(0, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+// The program's windows, built in the order of the real start-up, shown and idle.
+struct Program {
+    explicit Program(bool trayAvailable = true) {
+        tray->answer = trayAvailable;
+        window = new DirWindow(std::make_unique<RecordingTrayShell>(tray),
+                               std::make_unique<testsupport::RecordingSoundPlayer>());
+        frame = std::make_unique<MainFrame>(window);
+        window->Create();
+        tray->answer = true;
+        frame->show();
+        RunUntilIdle();
+    }
+
+    std::shared_ptr<TrayLog> tray = std::make_shared<TrayLog>();
+    std::unique_ptr<MainFrame> frame;
+    DirWindow* window = nullptr;
+};
 
 constexpr int AllCommands[] = {CM_EXIT,    CM_VIEW,    CM_ADD,     CM_DELETE,
                                CM_OPTIONS, CM_LOGFILE, CM_WAVFILE, CM_ABOUT};
@@ -33,37 +62,11 @@ class MainFrameTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void commandsAreEnabledByTheirRules_data() {
-        QTest::addColumn<int>("records");
-        QTest::addColumn<bool>("pending");
-        QTest::addColumn<bool>("emptyLog");
-        QTest::addColumn<QList<int>>("disabled");
-        const QList<int> add{CM_ADD};
-        QTest::newRow("empty list")
-            << 0 << false << false
-            << QList<int>{CM_VIEW, CM_DELETE, CM_OPTIONS, CM_LOGFILE, CM_WAVFILE};
-        QTest::newRow("eight records") << 8 << false << false << QList<int>{};
-        QTest::newRow("nine records") << 9 << false << false << add;
-        QTest::newRow("eight and a pending one") << 8 << true << false << add;
-        QTest::newRow("record without log") << 1 << false << true << QList<int>{CM_VIEW};
-    }
-
     // Checked twice: when a menu opens, and when the program is idle.
-    void commandsAreEnabledByTheirRules() {
-        QFETCH(int, records);
-        QFETCH(bool, pending);
-        QFETCH(bool, emptyLog);
-        QFETCH(QList<int>, disabled);
+    void menusAndToolBarFollowTheClientsRules() {
         Workspace space;
-        auto config = space.MakeRecords(records);
-        if (emptyLog)
-            config[0].log.clear();
-        space.WriteConfig(config);
         Program program;
-        if (pending) {
-            program.window->Pending = std::make_unique<MyDir>();
-            program.window->AppendLine("");
-        }
+        const QList<int> disabled{CM_VIEW, CM_DELETE, CM_OPTIONS, CM_LOGFILE, CM_WAVFILE};
 
         DisableAll(*program.frame);
         QMenu* directories = program.frame->menuBar()->actions()[1]->menu();
@@ -72,7 +75,7 @@ private slots:
         directories->hide();
 
         DisableAll(*program.frame);
-        uitest::RunUntilIdle();
+        RunUntilIdle();
         QCOMPARE(DisabledCommands(*program.frame), disabled);
     }
 
@@ -104,7 +107,7 @@ private slots:
         QTRY_VERIFY(!withIcon.frame->isVisible());
 
         Program withoutIcon(false);
-        QVERIFY(!withoutIcon.window->TrayIcon.Shown());
+        QVERIFY(!withoutIcon.window->TrayIconShown());
         withoutIcon.frame->showMinimized();
         QTRY_VERIFY(withoutIcon.frame->isMinimized());
         QCoreApplication::sendPostedEvents();

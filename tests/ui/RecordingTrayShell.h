@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/TrayShell.h"
+#include "ui/qt/TrayShell.h"
 
 #include <QCoreApplication>
 #include <memory>

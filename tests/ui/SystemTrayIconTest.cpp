@@ -1,4 +1,4 @@
-#include "ui/SystemTrayIcon.h"
+#include "ui/qt/SystemTrayIcon.h"
 #include "RecordingTrayShell.h"
 
 #include <QObject>
@@ -31,8 +31,8 @@ private slots:
 
         log_->answer = false;
         QVERIFY(!icon_->SetTip("New tip"));
-        QCOMPARE(icon_->Data().tip, QString("Peerwell"));
         QVERIFY(icon_->RemoveIcon()); // still there
+        QCOMPARE(log_->calls.back().data.tip, QString("Peerwell"));
         QVERIFY(icon_->Shown());
         log_->answer = true;
         QVERIFY(!icon_->RemoveIcon());
@@ -51,7 +51,7 @@ private slots:
 
     void tipsAreCutToTheirFirst63Characters() {
         QVERIFY(icon_->AddIcon(&window_, 1, QIcon(), QString(70, 'x'), 1024));
-        QCOMPARE(icon_->Data().tip, QString(63, 'x'));
+        QCOMPARE(log_->calls.back().data.tip, QString(63, 'x'));
         QVERIFY(icon_->SetTip(QString(62, 'y') + "z" + "beyond"));
         QCOMPARE(log_->calls.back().data.tip, QString(62, 'y') + "z");
         QCOMPARE(log_->calls.back().data.flags, 4u);

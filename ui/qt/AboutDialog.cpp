@@ -1,6 +1,6 @@
-#include "ui/AboutDialog.h"
+#include "ui/qt/AboutDialog.h"
 
-#include "ui/DialogTemplate.h"
+#include "ui/qt/DialogTemplate.h"
 
 #include <QIcon>
 #include <QLabel>

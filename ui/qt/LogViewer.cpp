@@ -1,6 +1,6 @@
-#include "ui/LogViewer.h"
+#include "ui/qt/LogViewer.h"
 
-#include "ui/XdgDefaults.h"
+#include "ui/qt/XdgDefaults.h"
 
 #include <QCoreApplication>
 #include <QEvent>

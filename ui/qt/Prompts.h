@@ -2,13 +2,12 @@
 
 #include <QMessageBox>
 #include <QString>
-#include <QStringList>
 #include <optional>
 
 class QWidget;
 
-// Every message box and file dialog of the program opens through these functions, so tests can
-// answer them in advance instead of a user.
+// Every message box of the program opens through Show, so tests can answer it in advance
+// instead of a user.
 namespace Prompts {
 
 // Shows a message box; returns the button pressed. A test answer set with SetNextAnswer is
@@ -27,19 +26,5 @@ struct Shown {
 std::optional<Shown> LastShown();
 // The number of message boxes shown since the start of the process.
 int ShownCount();
-
-// The options of one file-open dialog.
-struct FileRequest {
-    QString title;
-    QStringList filters;   // Qt filter strings, the first one preselected
-    QString defaultSuffix; // empty for none
-    QString initialFile;   // the current value, already cut to fit
-    bool mustExist = false;
-};
-// Runs a file dialog; returns the chosen path or nothing when cancelled. A name set with
-// SetNextFileName answers (and is consumed) instead; an empty string then means Cancel.
-std::optional<QString> GetOpenFileName(QWidget* owner, const FileRequest& request);
-void SetNextFileName(const QString& fileName);
-std::optional<FileRequest> LastFileRequest();
 
 } // namespace Prompts

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "ui/TrayShell.h"
+#include "ui/qt/TrayShell.h"
 
 #include <memory>
 
 // The program's icon in the notification area. Shown follows the results of the shell calls
-// only; a failed change leaves Data describing what the shell shows.
+// only; a failed change keeps the data of what the shell shows.
 class SystemTrayIcon {
 public:
     static constexpr int TipLength = 63;
@@ -25,7 +25,6 @@ public:
     bool RemoveIcon();
 
     bool Shown() const { return shown_; }
-    const TrayIconData& Data() const { return data_; }
 
 private:
     std::unique_ptr<TrayShell> shell_;

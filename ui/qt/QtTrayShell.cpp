@@ -1,4 +1,4 @@
-#include "ui/TrayShell.h"
+#include "ui/qt/TrayShell.h"
 
 #include <QCoreApplication>
 #include <QHash>

@@ -1,24 +1,18 @@
-#include "ui/DirectoryDialog.h"
+#include "ui/qt/DirectoryDialog.h"
 
 #include "platform/DirectoryTest.h"
-#include "ui/DialogTemplate.h"
-#include "ui/Prompts.h"
-#include "ui/Text.h"
+#include "ui/qt/DialogTemplate.h"
+#include "ui/qt/Prompts.h"
+#include "ui/qt/Text.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
-#include <utility>
 
 namespace {
 
 // Edits hold at most this many characters (the template's text limit of 255 less the zero).
 constexpr int EditLimit = 254;
-
-std::function<void(DirectoryDialog&)>& NextScript() {
-    static std::function<void(DirectoryDialog&)> script;
-    return script;
-}
 
 // The path as stored: without trailing separators, except that the root stays the root.
 std::string WithoutTrailingSeparators(std::string path) {
@@ -29,9 +23,8 @@ std::string WithoutTrailingSeparators(std::string path) {
 
 } // namespace
 
-DirectoryDialog::DirectoryDialog(QWidget* owner, std::string& Path, std::string& Alias,
-                                 std::string& Mask, char& Kind)
-    : QDialog(owner), path_(Path), alias_(Alias), mask_(Mask), kind_(Kind) {
+DirectoryDialog::DirectoryDialog(QWidget* owner, DirSettings& settings)
+    : QDialog(owner), settings_(settings) {
     CreateControls();
     LoadFields();
 }
@@ -73,11 +66,11 @@ void DirectoryDialog::CreateControls() {
 }
 
 void DirectoryDialog::LoadFields() {
-    pathEdit_->setText(ToQString(path_));
-    aliasEdit_->setText(ToQString(alias_));
-    maskEdit_->setText(ToQString(mask_));
-    inbound_->setChecked(kind_ == '*' || kind_ == '+');
-    outbound_->setChecked(kind_ != '+');
+    pathEdit_->setText(ToQString(settings_.Path));
+    aliasEdit_->setText(ToQString(settings_.Alias));
+    maskEdit_->setText(ToQString(settings_.Mask));
+    inbound_->setChecked(settings_.Kind == '*' || settings_.Kind == '+');
+    outbound_->setChecked(settings_.Kind != '+');
 }
 
 void DirectoryDialog::KeepOneChecked(QCheckBox* clicked) {
@@ -103,29 +96,17 @@ void DirectoryDialog::accept() {
     if (RefuseDoubleQuotes())
         return;
     const std::string typed = ToStdString(pathEdit_->text());
-    path_ = WithoutTrailingSeparators(typed);
+    settings_.Path = WithoutTrailingSeparators(typed);
     if (!platform::CanListDirectory(typed)) {
         Prompts::Show(this, QMessageBox::Critical, "Error", "Bad path setting!", QMessageBox::Ok);
         return;
     }
-    alias_ = ToStdString(aliasEdit_->text());
-    mask_ = ToStdString(maskEdit_->text());
-    kind_ = inbound_->isChecked() ? (outbound_->isChecked() ? '*' : '+') : '-';
+    settings_.Alias = ToStdString(aliasEdit_->text());
+    settings_.Mask = ToStdString(maskEdit_->text());
+    settings_.Kind = inbound_->isChecked() ? (outbound_->isChecked() ? '*' : '+') : '-';
     QDialog::accept();
 }
 
 int DirectoryDialog::Run() {
-    if (auto script = std::exchange(NextScript(), nullptr)) {
-        show();
-        script(*this);
-        if (isVisible())
-            reject();
-    } else {
-        exec();
-    }
-    return result() == QDialog::Accepted ? IdOk : IdCancel;
-}
-
-void DirectoryDialog::SetNextScript(std::function<void(DirectoryDialog&)> script) {
-    NextScript() = std::move(script);
+    return exec() == QDialog::Accepted ? IdOk : IdCancel;
 }

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "engine/DirSettings.h"
+
 #include <QDialog>
-#include <functional>
-#include <string>
 
 class QCheckBox;
 class QLineEdit;
@@ -16,14 +16,10 @@ public:
     static constexpr int IdOk = 1;
     static constexpr int IdCancel = 2;
 
-    DirectoryDialog(QWidget* owner, std::string& Path, std::string& Alias, std::string& Mask,
-                    char& Kind);
+    DirectoryDialog(QWidget* owner, DirSettings& settings);
 
     // Runs the dialog modally; IdOk or IdCancel (also for Esc and the close box).
     int Run();
-    // For tests: the next Run() hands the shown dialog to script instead of waiting for a user.
-    // The script works the controls and presses the buttons; a dialog left open is cancelled.
-    static void SetNextScript(std::function<void(DirectoryDialog&)> script);
 
     // OK: stores the fields and closes, or explains the refusal and stays open.
     void accept() override;
@@ -34,10 +30,7 @@ private:
     void KeepOneChecked(QCheckBox* clicked);
     bool RefuseDoubleQuotes();
 
-    std::string& path_;
-    std::string& alias_;
-    std::string& mask_;
-    char& kind_;
+    DirSettings& settings_;
 
     QLineEdit* pathEdit_ = nullptr;
     QLineEdit* aliasEdit_ = nullptr;

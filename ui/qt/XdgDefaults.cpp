@@ -1,30 +1,19 @@
-#include "ui/XdgDefaults.h"
+#include "ui/qt/XdgDefaults.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStandardPaths>
 #include <QTextStream>
 
 namespace xdg {
 namespace {
 
-QString EnvironmentOr(const char* name, const QString& fallback) {
-    const QString value = qEnvironmentVariable(name);
-    return value.isEmpty() ? fallback : value;
-}
-
 QStringList ConfigDirs() {
-    return QStringList{EnvironmentOr("XDG_CONFIG_HOME", QDir::homePath() + "/.config")} +
-           EnvironmentOr("XDG_CONFIG_DIRS", "/etc/xdg").split(':', Qt::SkipEmptyParts);
+    return QStandardPaths::standardLocations(QStandardPaths::GenericConfigLocation);
 }
 
 QStringList ApplicationDirs() {
-    QStringList dataDirs{EnvironmentOr("XDG_DATA_HOME", QDir::homePath() + "/.local/share")};
-    dataDirs += EnvironmentOr("XDG_DATA_DIRS", "/usr/local/share:/usr/share")
-                    .split(':', Qt::SkipEmptyParts);
-    for (QString& dir : dataDirs)
-        dir += "/applications";
-    return dataDirs;
+    return QStandardPaths::standardLocations(QStandardPaths::ApplicationsLocation);
 }
 
 // The mimeapps.list files in falling precedence, the current desktop's own before each

@@ -1,4 +1,4 @@
-#include "ui/DialogTemplate.h"
+#include "ui/qt/DialogTemplate.h"
 
 #include <QDialog>
 #include <QFontMetrics>

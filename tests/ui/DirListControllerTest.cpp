@@ -1,0 +1,155 @@
+// The list commands run on the controller against the real watch and a real peer.cfg in a
+// temporary working directory, with the user's answers given in advance.
+#include "ui/DirListController.h"
+#include "tests/support/RecordingSoundPlayer.h"
+#include "tests/ui/Workspace.h"
+#include "ui/Commands.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstring>
+#include <functional>
+#include <set>
+#include <sstream>
+#include <utility>
+
+using testsupport::ReadFile;
+using testsupport::WriteFile;
+using Lines = std::vector<std::string>;
+
+namespace {
+
+// Answers every question as told beforehand and keeps what was shown.
+struct ScriptedPrompts : UserPrompts {
+    bool Confirm(const std::string& text) override { return Shown("Confirm", text), true; }
+    void ShowError(const std::string& text, ErrorIcon) override { Shown("Error", text); }
+    void ShowInformation(const std::string& text) override { Shown("Information", text); }
+    std::optional<std::string> ChooseFile(const FileRequest&) override {
+        return std::exchange(nextFile, std::nullopt);
+    }
+    bool EditDirectory(DirSettings& settings) override {
+        settings.Path = nextPath;
+        settings.Alias = "Fresh";
+        return true;
+    }
+    bool ViewLog(const std::string&) override { return true; }
+    void Shown(const std::string& caption, const std::string& text) {
+        shown.push_back(caption + ": " + text);
+    }
+
+    std::vector<std::string> shown;
+    std::optional<std::string> nextFile; // nothing: the file dialog is cancelled
+    std::string nextPath;                // typed into the Directory dialog, then OK
+};
+
+// Creates files name.1, name.2, ... in the record's directory until its log reports one: a run
+// that has just started reports only what happens after it has set up its notifications.
+bool Reported(const DirSettings& record, const std::string& name) {
+    int created = 0;
+    return testsupport::WaitUntil([&] {
+        if (ReadFile(record.Log).find(name) != std::string::npos)
+            return true;
+        WriteFile(record.Path + "/" + name + "." + std::to_string(++created), "x");
+        return false;
+    });
+}
+
+struct ListFixture : ::testing::Test {
+    uitest::Workspace space;
+    ScriptedPrompts prompts;
+    std::ostringstream echo;
+    std::unique_ptr<DirListController> list;
+
+    void Start(const std::vector<DirSettings>& records) {
+        space.WriteConfig(records);
+        list = std::make_unique<DirListController>(
+            prompts, echo, std::make_unique<testsupport::RecordingSoundPlayer>());
+        list->Create();
+    }
+};
+
+} // namespace
+
+TEST_F(ListFixture, CommandsAreEnabledByTheirRules) {
+    const struct {
+        const char* name;
+        int records;
+        bool pending;
+        bool emptyLog;
+        std::set<int> disabled;
+    } cases[] = {
+        {"empty list", 0, false, false, {CM_VIEW, CM_DELETE, CM_OPTIONS, CM_LOGFILE, CM_WAVFILE}},
+        {"eight records", 8, false, false, {}},
+        {"nine records", 9, false, false, {CM_ADD}},
+        {"eight and a pending one", 8, true, false, {CM_ADD, CM_VIEW}},
+        {"record without log", 1, false, true, {CM_VIEW}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto records = space.MakeRecords(c.records);
+        if (c.emptyLog)
+            records[0].Log.clear();
+        Start(records);
+        if (c.pending)
+            list->Command(CM_ADD);
+        std::set<int> disabled;
+        for (int id :
+             {CM_EXIT, CM_VIEW, CM_ADD, CM_DELETE, CM_OPTIONS, CM_LOGFILE, CM_WAVFILE, CM_ABOUT})
+            if (!list->CommandEnabled(id))
+                disabled.insert(id);
+        EXPECT_EQ(disabled, c.disabled);
+    }
+}
+
+TEST_F(ListFixture, ThePendingRecordLivesUntilOptionsGivesItAPath) {
+    const std::vector<DirSettings> records = space.MakeRecords(1);
+    Start(records);
+    std::filesystem::remove(space / "peer.cfg");
+
+    list->Command(CM_ADD);
+    EXPECT_EQ(list->Lines(), (Lines{records[0].Path, ""}));
+    EXPECT_EQ(list->SelectedLine(), 1);
+    prompts.nextFile = space / "fresh.log";
+    list->Command(CM_LOGFILE);
+    WriteFile(space / "ding.wav", "RIFF");
+    prompts.nextFile = space / "ding.wav";
+    list->Command(CM_WAVFILE);
+    list->Command(CM_OPTIONS); // no path yet: still pending
+    EXPECT_EQ(list->Lines(), (Lines{records[0].Path, ""}));
+    EXPECT_FALSE(list->CommandEnabled(CM_ADD));
+    EXPECT_FALSE(std::filesystem::exists(space / "peer.cfg"));
+    list->Select(0);
+    list->Select(1);
+    EXPECT_EQ(list->Current().Alias, "Fresh");
+
+    const DirSettings fresh{space.MakeDir("fresh"), "Fresh",           '*', "*.*", 0,
+                            space / "fresh.log",    space / "ding.wav"};
+    WriteFile(fresh.Path + "/before.txt", "x");
+    prompts.nextPath = fresh.Path;
+    list->Command(CM_OPTIONS);
+    EXPECT_EQ(list->Lines(), (Lines{records[0].Path, fresh.Path}));
+    EXPECT_TRUE(list->CommandEnabled(CM_ADD));
+    EXPECT_EQ(ReadFile(space / "peer.cfg"), space.ConfigText({records[0], fresh}));
+    EXPECT_TRUE(Reported(fresh, "after.txt"));
+    EXPECT_EQ(ReadFile(fresh.Log).find("before.txt"), std::string::npos);
+    EXPECT_TRUE(Reported(records[0], "still-watched.txt"));
+    EXPECT_EQ(prompts.shown, Lines{});
+}
+
+// A folder in the place of peer.cfg fails every save.
+TEST_F(ListFixture, AFailedSaveIsReportedAndTheChangeHoldsInMemory) {
+    std::filesystem::create_directory(space / "peer.cfg");
+    Start({});
+    const DirSettings added{space.MakeDir("added"), "Fresh", '*', "*.*", 0, space / "a.log", ""};
+    list->Command(CM_ADD);
+    prompts.nextPath = added.Path;
+    list->Command(CM_OPTIONS);
+    prompts.nextFile = added.Log;
+    list->Command(CM_LOGFILE);
+    EXPECT_EQ(list->Lines(), Lines{added.Path});
+    ASSERT_EQ(prompts.shown.size(), 2u);
+    for (const std::string& part : Lines{"Error: ", space / "peer.cfg", strerror(EISDIR)})
+        EXPECT_NE(prompts.shown[0].find(part), std::string::npos) << prompts.shown[0];
+    EXPECT_TRUE(Reported(added, "watched.txt"));
+}

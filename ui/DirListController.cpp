@@ -1,0 +1,257 @@
+#include "ui/DirListController.h"
+
+#include "config/Configuration.h"
+#include "ui/Commands.h"
+
+#include <filesystem>
+#include <ostream>
+#include <system_error>
+#include <utility>
+
+namespace {
+
+// The file-name field of the platform's file dialog held 260 characters with the zero.
+constexpr std::size_t MaxInitialFile = 259;
+
+constexpr auto AnyWrite = std::filesystem::perms::owner_write |
+                          std::filesystem::perms::group_write |
+                          std::filesystem::perms::others_write;
+
+// Why a chosen file can't be used, or an empty string when it can. A sound must exist and is
+// only read; a log only needs its folder (the first event makes the file) but is written to.
+std::string FileRefusal(const std::string& fileName, bool mustExist) {
+    namespace fs = std::filesystem;
+    if (fileName.find('"') != std::string::npos)
+        return "A file name can't contain a double quote (\").";
+    std::error_code error;
+    const fs::path file = fs::absolute(fs::path(fileName), error);
+    if (mustExist)
+        return fs::is_regular_file(file, error) ? "" : "This file does not exist:\n" + fileName;
+    if (!fs::is_directory(file.parent_path(), error))
+        return "The folder of this file does not exist:\n" + fileName;
+    const fs::file_status status = fs::status(file, error);
+    if (fs::exists(status) && (status.permissions() & AnyWrite) == fs::perms::none)
+        return "This file is read-only:\n" + fileName;
+    return {};
+}
+
+std::string SaveFailure(int error) {
+    std::error_code ignored;
+    const std::filesystem::path file =
+        std::filesystem::absolute(DirListController::ConfigFileName, ignored);
+    return "The list of directories could not be saved to\n" + file.string() + ":\n" +
+           std::generic_category().message(error) + "\nThe change holds until Peerwell ends.";
+}
+
+} // namespace
+
+DirListController::DirListController(UserPrompts& prompts, std::ostream& echo,
+                                     std::unique_ptr<platform::SoundPlayer> sound)
+    : prompts_(prompts), watch_(std::move(sound)) {
+    ReadConfiguration(watch_.Dirs, ConfigFileName, echo);
+    echo.flush();
+    StartWatch();
+}
+
+DirListController::~DirListController() {
+    StopWatch();
+}
+
+void DirListController::SetListChanged(std::function<void()> listChanged) {
+    listChanged_ = std::move(listChanged);
+}
+
+void DirListController::ListChanged() const {
+    if (listChanged_)
+        listChanged_();
+}
+
+void DirListController::Create() {
+    Select(0);
+}
+
+std::vector<std::string> DirListController::Lines() const {
+    std::vector<std::string> lines;
+    for (const MyDir& dir : watch_.Dirs)
+        lines.push_back(dir.Path());
+    if (pending_)
+        lines.push_back(pending_->Path());
+    return lines;
+}
+
+int DirListController::SelectedLine() const {
+    return selected_;
+}
+
+void DirListController::Select(int line) {
+    const int count = PendingLine() + (pending_ ? 1 : 0);
+    selected_ = line >= 0 && line < count ? line : -1;
+    LoadSelection();
+}
+
+void DirListController::LoadSelection() {
+    if (selected_ < 0) {
+        current_ = DirSettings();
+        current_.Mask.clear();
+    } else if (IsPendingLine(selected_))
+        current_ = pending_->Settings();
+    else if (selected_ < PendingLine())
+        current_ = watch_.Dirs[static_cast<std::size_t>(selected_)].Settings();
+}
+
+int DirListController::PendingLine() const {
+    return static_cast<int>(watch_.Dirs.Count());
+}
+
+bool DirListController::IsPendingLine(int line) const {
+    return pending_ && line == PendingLine();
+}
+
+bool DirListController::CommandEnabled(int id) const {
+    switch (id) {
+    case CM_EXIT:
+    case CM_ABOUT:
+        return true;
+    case CM_VIEW:
+        return !current_.Log.empty();
+    case CM_ADD:
+        return watch_.Dirs.Count() < MaxWatchedDirs && !pending_;
+    case CM_DELETE:
+    case CM_OPTIONS:
+    case CM_LOGFILE:
+    case CM_WAVFILE:
+        return selected_ >= 0;
+    }
+    return false;
+}
+
+void DirListController::Command(int id) {
+    using Handler = void (DirListController::*)();
+    static constexpr std::pair<int, Handler> Handlers[] = {
+        {CM_VIEW, &DirListController::CmView},       {CM_ADD, &DirListController::CmAdd},
+        {CM_DELETE, &DirListController::CmDelete},   {CM_OPTIONS, &DirListController::CmOptions},
+        {CM_LOGFILE, &DirListController::CmLogFile}, {CM_WAVFILE, &DirListController::CmWavFile},
+    };
+    if (!CommandEnabled(id))
+        return;
+    for (const auto& [command, handler] : Handlers)
+        if (command == id)
+            return (this->*handler)();
+}
+
+bool DirListController::CanClose() {
+    closeApproved_ = prompts_.Confirm("Do you really want to terminate Peerwell program?");
+    return closeApproved_;
+}
+
+void DirListController::CmView() {
+    RunLogViewer();
+}
+
+void DirListController::OpenLog() {
+    if (current_.Log.empty())
+        prompts_.ShowInformation("This directory have not LOG-file!");
+    else
+        RunLogViewer();
+}
+
+void DirListController::RunLogViewer() {
+    if (!prompts_.ViewLog(current_.Log))
+        prompts_.ShowError("Can not use external viewer!", ErrorIcon::None);
+}
+
+void DirListController::CmAdd() {
+    pending_.emplace();
+    selected_ = PendingLine();
+    LoadSelection();
+    ListChanged();
+}
+
+void DirListController::CmDelete() {
+    if (!prompts_.Confirm("Are you sure to remove record from directories list?"))
+        return;
+    const int line = selected_;
+    if (IsPendingLine(line))
+        pending_.reset();
+    else
+        ChangeList([&] { watch_.Dirs.Remove(static_cast<std::size_t>(line)); });
+    Select(0);
+    ListChanged();
+}
+
+void DirListController::CmOptions() {
+    const int line = selected_;
+    if (!prompts_.EditDirectory(current_)) {
+        LoadSelection(); // also undoes a Path stored by a refused OK
+        return;
+    }
+    const bool pending = IsPendingLine(line);
+    StoreCurrent(line);
+    if (pending && !current_.Path.empty()) {
+        ChangeList([&] { watch_.Dirs.Add(*pending_); });
+        pending_.reset();
+    }
+    ListChanged();
+}
+
+void DirListController::CmLogFile() {
+    ChooseFile(&DirSettings::Log,
+               {.title = "Get LOG - file",
+                .filters = {{"log files (*.log)", "*.log"}, {"all files (*.*)", "*.*"}},
+                .defaultSuffix = "log",
+                .initialFile = {},
+                .mustExist = false});
+}
+
+void DirListController::CmWavFile() {
+    ChooseFile(&DirSettings::Wav, {.title = "Browse WAV - file",
+                                   .filters = {{"wav files (*.wav)", "*.wav"}},
+                                   .defaultSuffix = {},
+                                   .initialFile = {},
+                                   .mustExist = true});
+}
+
+// Asks for a file for the field (Log or Wav) of the selected record and stores the choice.
+void DirListController::ChooseFile(std::string DirSettings::*field, FileRequest request) {
+    const int line = selected_;
+    request.initialFile = (current_.*field).substr(0, MaxInitialFile);
+    const std::optional<std::string> chosen = prompts_.ChooseFile(request);
+    if (!chosen)
+        return;
+    if (const std::string refusal = FileRefusal(*chosen, request.mustExist); !refusal.empty())
+        return prompts_.ShowError(refusal, ErrorIcon::Stop);
+    current_.*field = *chosen;
+    StoreCurrent(line);
+}
+
+// Writes the current-record fields into the record on the line: the pending record as it is,
+// a listed record with the watch stopped and peer.cfg saved.
+void DirListController::StoreCurrent(int line) {
+    if (IsPendingLine(line))
+        pending_->Set(current_);
+    else
+        ChangeList([&] { watch_.Dirs[static_cast<std::size_t>(line)].Set(current_); });
+}
+
+// Every change of the list or of a record in it: stop and join the watch, change, save peer.cfg,
+// start the watch again. A failed save is reported; the change holds in memory.
+template <class Change> void DirListController::ChangeList(Change change) {
+    StopWatch();
+    change();
+    const int saveError = WriteConfiguration(watch_.Dirs, ConfigFileName);
+    StartWatch();
+    if (saveError == 0)
+        return;
+    ListChanged(); // the box stands over the list as changed
+    prompts_.ShowError(SaveFailure(saveError), ErrorIcon::Stop);
+}
+
+void DirListController::StopWatch() {
+    watch_.RequestStop();
+    if (watchRun_.joinable())
+        watchRun_.join();
+}
+
+void DirListController::StartWatch() {
+    watchRun_ = watch_.Start();
+}

@@ -1,0 +1,119 @@
+#include "ui/qt/DirWindow.h"
+
+#include "ui/Commands.h"
+#include "ui/qt/AboutDialog.h"
+#include "ui/qt/Text.h"
+
+#include <QListWidget>
+#include <QSignalBlocker>
+#include <iostream>
+
+namespace {
+
+constexpr unsigned TrayIconId = 1;
+// The icon's mouse events arrive as events of this type.
+constexpr unsigned TrayNotifyMessage = 1024;
+
+} // namespace
+
+DirWindow::DirWindow(std::unique_ptr<TrayShell> trayShell,
+                     std::unique_ptr<platform::SoundPlayer> sound)
+    : QWidget(nullptr), trayIcon_(std::move(trayShell)), list_(new QListWidget(this)),
+      prompts_(this),
+      controller_(std::make_unique<DirListController>(prompts_, std::cout, std::move(sound))) {
+    list_->setGeometry(10, 10, 360, 180);
+    list_->setSelectionMode(QAbstractItemView::SingleSelection);
+    list_->setSortingEnabled(false);
+    list_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    list_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    list_->setTextElideMode(Qt::ElideNone);
+    list_->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    connect(list_, &QListWidget::itemSelectionChanged, this, &DirWindow::OnSelectionChanged);
+    connect(list_, &QListWidget::itemDoubleClicked, this, [this] { controller_->OpenLog(); });
+    controller_->SetListChanged([this] { ShowList(); });
+}
+
+DirWindow::~DirWindow() {
+    controller_.reset();
+    disconnect(list_, nullptr, this, nullptr);
+    delete list_;
+    list_ = nullptr;
+    if (trayIcon_.Shown())
+        trayIcon_.RemoveIcon();
+}
+
+void DirWindow::Create() {
+    controller_->Create();
+    ShowList();
+    trayIcon_.AddIcon(this, TrayIconId, QIcon(":/MAIN_ICON"), "Peerwell", TrayNotifyMessage);
+}
+
+bool DirWindow::CanClose() {
+    return controller_->CanClose();
+}
+
+bool DirWindow::CloseApproved() const {
+    return controller_->CloseApproved();
+}
+
+void DirWindow::CmExit() {
+    if (CanClose())
+        window()->close();
+}
+
+void DirWindow::CmAbout() {
+    AboutDialog about(this);
+    about.exec();
+}
+
+void DirWindow::Command(int id) {
+    if (!CommandEnabled(id))
+        return;
+    if (id == CM_EXIT)
+        CmExit();
+    else if (id == CM_ABOUT)
+        CmAbout();
+    else
+        controller_->Command(id);
+}
+
+bool DirWindow::CommandEnabled(int id) const {
+    return controller_->CommandEnabled(id);
+}
+
+void DirWindow::OnTrayNotify(unsigned /*id*/, QSystemTrayIcon::ActivationReason reason) {
+    if (reason != QSystemTrayIcon::DoubleClick)
+        return;
+    QWidget* frame = window();
+    if (frame->isVisible())
+        frame->hide();
+    else
+        frame->showNormal();
+}
+
+bool DirWindow::event(QEvent* event) {
+    if (event->type() == static_cast<QEvent::Type>(TrayNotifyMessage)) {
+        const auto* notify = static_cast<TrayNotifyEvent*>(event);
+        OnTrayNotify(notify->Id, notify->Reason);
+        return true;
+    }
+    return QWidget::event(event);
+}
+
+void DirWindow::OnSelectionChanged() {
+    const auto selected = list_->selectedItems();
+    controller_->Select(selected.isEmpty() ? -1 : list_->row(selected.first()));
+}
+
+// Shows the controller's lines and selection; selecting from the program raises no
+// selection-change notification.
+void DirWindow::ShowList() {
+    const QSignalBlocker quiet(list_);
+    list_->clear();
+    for (const std::string& line : controller_->Lines())
+        list_->addItem(ToQString(line));
+    const int selected = controller_->SelectedLine();
+    list_->setCurrentRow(selected);
+    if (selected < 0)
+        list_->clearSelection();
+}
