@@ -24,6 +24,7 @@ public:
     // then places the tray icon.
     bool Create(HWND parent, const RECT& area);
     void Move(const RECT& area);
+    void Focus() const { ::SetFocus(list_); }
 
     void Command(int id);
     bool CommandEnabled(int id) const;

@@ -45,5 +45,8 @@ bool RunLogViewer(HWND owner, const std::string& logPath) {
     ::EnableWindow(frame, FALSE);
     WaitWhilePainting(process.get());
     ::EnableWindow(frame, TRUE);
+    // The frame was disabled when the viewer closed, so the system activated another window.
+    if (::IsWindowVisible(frame))
+        ::SetForegroundWindow(frame);
     return true;
 }

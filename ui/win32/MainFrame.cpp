@@ -138,6 +138,9 @@ LRESULT MainFrame::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             client_.Move(ClientArea());
         }
         return 0;
+    case WM_SETFOCUS:
+        client_.Focus(); // the keyboard goes to the list
+        return 0;
     case WM_INITMENUPOPUP:
         if (!HIWORD(lParam))
             EnableMenuItems(reinterpret_cast<HMENU>(wParam));
