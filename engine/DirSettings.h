@@ -18,7 +18,8 @@ struct DirSettings {
 };
 
 // Calls visit(setting) for each setting, in their stored order (the order of peer.cfg's fields).
-// A new setting added here reaches the configuration file and its echo.
+// A setting added here is read and written by the configuration store, which asks only for the
+// label of its echo.
 template <class Settings, class Visit>
 constexpr void ForEachSetting(Settings& settings, Visit&& visit) {
     visit(settings.Path);

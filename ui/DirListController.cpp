@@ -4,6 +4,7 @@
 #include "ui/Commands.h"
 
 #include <filesystem>
+#include <fstream>
 #include <ostream>
 #include <system_error>
 #include <utility>
@@ -30,7 +31,11 @@ std::string FileRefusal(const std::string& fileName, bool mustExist) {
     if (!fs::is_directory(file.parent_path(), error))
         return "The folder of this file does not exist:\n" + fileName;
     const fs::file_status status = fs::status(file, error);
-    if (fs::exists(status) && (status.permissions() & AnyWrite) == fs::perms::none)
+    // The write bits count even for root. Opening a regular file for appending changes nothing
+    // in it (a FIFO would wait for a reader).
+    if (fs::exists(status) &&
+        ((status.permissions() & AnyWrite) == fs::perms::none ||
+         (fs::is_regular_file(status) && !std::ofstream(file, std::ios::app).is_open())))
         return "This file is read-only:\n" + fileName;
     return {};
 }
