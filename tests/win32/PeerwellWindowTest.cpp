@@ -8,6 +8,7 @@
 
 #include <windows.h>
 
+#include <chrono>
 #include <commctrl.h>
 #include <cstdlib>
 #include <filesystem>
@@ -77,13 +78,17 @@ public:
         process_ = started.hProcess;
         ::CloseHandle(started.hThread);
         processId_ = started.dwProcessId;
-        // The frame exists before its tool bar and client do.
-        EXPECT_TRUE(WaitUntil([&] {
-            frame = Find("PeerwellFrame", "Peerwell");
-            toolBar = ::FindWindowExA(frame, nullptr, TOOLBARCLASSNAMEA, nullptr);
-            client = ::FindWindowExA(frame, nullptr, "PeerwellDirWindow", nullptr);
-            return frame && toolBar && client;
-        })) << "no frame with tool bar and client";
+        // The frame exists before its tool bar and client do. The first program on the desktop
+        // waits for Wine to set the desktop up.
+        EXPECT_TRUE(WaitUntil(
+            [&] {
+                frame = Find("PeerwellFrame", "Peerwell");
+                toolBar = ::FindWindowExA(frame, nullptr, TOOLBARCLASSNAMEA, nullptr);
+                client = ::FindWindowExA(frame, nullptr, "PeerwellDirWindow", nullptr);
+                return frame && toolBar && client;
+            },
+            std::chrono::seconds(60)))
+            << "no frame with tool bar and client";
     }
     ~Peerwell() {
         if (!Ended())
