@@ -4,7 +4,6 @@
 #include "ui/win32/DirWindow.h"
 
 #include <commctrl.h>
-#include <iterator>
 
 namespace {
 
@@ -19,11 +18,18 @@ struct ToolItem {
     const char* bitmap;
     int command;
 };
+constexpr ToolItem Separator{nullptr, 0};
+// clang-format off
 constexpr ToolItem ToolItems[] = {
-    {"BMP_1", CM_VIEW},    {"BMP_2", CM_EXIT}, {nullptr, 0},          {"BMP_3", CM_ADD},
-    {"BMP_4", CM_DELETE},  {nullptr, 0},       {"BMP_8", CM_OPTIONS}, {"BMP_6", CM_LOGFILE},
-    {"BMP_7", CM_WAVFILE}, {nullptr, 0},       {"BMP_5", CM_ABOUT},
+    {"BMP_1", CM_VIEW}, {"BMP_2", CM_EXIT},
+    Separator,
+    {"BMP_3", CM_ADD}, {"BMP_4", CM_DELETE},
+    Separator,
+    {"BMP_8", CM_OPTIONS}, {"BMP_6", CM_LOGFILE}, {"BMP_7", CM_WAVFILE},
+    Separator,
+    {"BMP_5", CM_ABOUT},
 };
+// clang-format on
 
 } // namespace
 
