@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <iostream>
 #include <string_view>
 
@@ -17,6 +18,11 @@ constexpr std::string_view Usage =
     "Watches the directories listed in peer.cfg in the current directory and appends one line\n"
     "per file that appears or disappears to each directory's log, and to standard output.\n"
     "Runs until SIGINT or SIGTERM. Never writes peer.cfg.\n";
+
+constexpr const char* ConfigFile = "peer.cfg";
+constexpr std::string_view Header = "**************************************\n"
+                                    "***   Do not change this file!!!   ***\n"
+                                    "**************************************\n";
 
 void PrintLine(const std::string& line) {
     std::cout << line << '\n' << std::flush;
@@ -32,6 +38,19 @@ void ReportWatchError(const std::string& path, int error) {
                      "with sysctl fs.inotify.max_user_instances=<more> (or ulimit -n)\n";
     else
         std::cerr << std::strerror(error) << '\n';
+}
+
+// Tells a new user which file to write and what goes in it.
+void ExplainNothingToWatch(int readError) {
+    const std::filesystem::path file = std::filesystem::absolute(ConfigFile);
+    std::cerr << "peerwell-watch: nothing to watch: " << file.string()
+              << (readError == 0 ? " holds no directory"
+                                 : ": " + std::string(std::strerror(readError)))
+              << "\nWrite it with the desktop program peerwell, or by hand while no program runs: "
+                 "three header\nlines, then one line per directory (Path, Alias, Kind, Mask, "
+                 "Attrib, LOG file, WAV file):\n"
+              << Header << '"' << (file.parent_path() / "inbox").string() << "\" \"Inbox\" \"*\" "
+              << "\"*.*\" \"0\" \"" << (file.parent_path() / "inbox.log").string() << "\" \"\"\n";
 }
 
 } // namespace
@@ -56,11 +75,12 @@ int main(int argc, char* argv[]) {
     MyWatchThread watch;
     watch.SetLineSink(PrintLine);
     watch.SetWatchErrorSink(ReportWatchError);
-    const ConfigurationRead read = ReadConfiguration(watch.Dirs, "peer.cfg", std::cout);
+    const ConfigurationRead read = ReadConfiguration(watch.Dirs, ConfigFile, std::cout);
     std::cout << std::flush;
-    if (read.error != 0)
-        std::cerr << "peerwell-watch: cannot read peer.cfg: " << std::strerror(read.error)
-                  << "; nothing to watch\n";
+    if (watch.Dirs.Count() == 0) {
+        ExplainNothingToWatch(read.error);
+        return 1;
+    }
 
     std::thread run = watch.Start();
     if (!run.joinable()) {

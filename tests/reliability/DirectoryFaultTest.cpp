@@ -1,14 +1,11 @@
-// Watched directories that vanish from their path and come back: the log must follow what the
-// path holds, and the other directories must go on being watched.
-#include "tests/reliability/WatchedTree.h"
+// Watched directories that leave their path and come back: the log must follow what the path
+// holds, and the other directories stay watched.
+#include "tests/reliability/ChildProcess.h"
 
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <filesystem>
+#include <functional>
 
 using namespace reliability;
 using testsupport::WriteFile;
@@ -16,82 +13,67 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class DirectoryFault : public testing::Test {
-protected:
-    void SetUp() override { tree_.Add("other"); }
-    void TearDown() override {
-        if (IsSkipped())
-            return;
-        EXPECT_TRUE(tree_.Settle("other")) << "the other directory is still watched";
-        EXPECT_EQ(tree_.Stop(), 0);
-    }
-    // Waits until the log of alias agrees with what its path holds.
-    void ExpectAgrees(const std::string& alias, const char* step) {
-        const testsupport::Replay replay = tree_.WaitUntilAgrees(alias);
-        EXPECT_TRUE(replay.Agrees()) << step << ":\n" << replay.Describe();
-    }
+using Step = std::function<void(const std::string& w)>;
 
-    // Watches w, renames moved (w or an ancestor) to moved + ".old", changes the directory
-    // there and makes a new w: the log must follow the path, not the directory renamed away.
-    void MoveAwayAndReplace(const std::string& w, const std::string& moved) {
-        ASSERT_TRUE(tree_.Start());
-        ASSERT_TRUE(tree_.Settle("w"));
-        fs::rename(moved, moved + ".old");
-        ExpectAgrees("w", "renamed away");
-        WriteFile(moved + ".old" + w.substr(moved.size()) + "/not-watched");
-        fs::create_directories(w);
-        WriteFile(w + "/new");
-        ExpectAgrees("w", "a new directory at its path");
-    }
-
-    WatchedTree tree_;
+struct DirectoryCase {
+    const char* name;
+    const char* path;        // of the watched directory, under the root
+    std::vector<Step> steps; // the log must agree after each
 };
+
+void Recreate(const std::string& w, const char* file) {
+    fs::create_directories(w);
+    WriteFile(w + "/" + file);
+}
+
+// Renames w's ancestor (or w) at depth up from w to ".old" and changes the directory there.
+Step MoveAway(int up) {
+    return [up](const std::string& w) {
+        fs::path moved = w;
+        for (int i = 0; i < up; ++i)
+            moved = moved.parent_path();
+        fs::rename(moved, moved.string() + ".old");
+        WriteFile(moved.string() + ".old" + w.substr(moved.string().size()) + "/not-watched");
+    };
+}
+
+const DirectoryCase DirectoryCases[] = {
+    {"DeletedAndRecreatedTwice",
+     "w",
+     {[](auto& w) { fs::remove_all(w); }, [](auto& w) { Recreate(w, "c"); },
+      [](auto& w) { fs::remove_all(w); }, [](auto& w) { Recreate(w, "d"); }}},
+    {"RenamedAwayReplacedAndRenamedBack",
+     "w",
+     {MoveAway(0), [](auto& w) { Recreate(w, "new"); },
+      [](auto& w) {
+          fs::remove_all(w);
+          fs::rename(w + ".old", w);
+      }}},
+    {"ParentRenamedAndReplaced", "parent/w", {MoveAway(1), [](auto& w) { Recreate(w, "new"); }}},
+};
+
+void PrintTo(const DirectoryCase& directoryCase, std::ostream* out) {
+    *out << directoryCase.name;
+}
+
+class DirectoryFault : public testing::TestWithParam<DirectoryCase> {};
 
 } // namespace
 
-TEST_F(DirectoryFault, ADeletedDirectoryIsWatchedAgainEachTimeItIsRecreated) {
-    const std::string w = tree_.Add("w", {.files = {"a", "b"}});
-    ASSERT_TRUE(tree_.Start());
-    ASSERT_TRUE(tree_.Settle("w"));
-    for (const char* name : {"c", "d"}) {
-        fs::remove_all(w);
-        ExpectAgrees("w", "deleted");
-        fs::create_directory(w);
-        WriteFile(w + "/" + name);
-        ExpectAgrees("w", "recreated");
+TEST_P(DirectoryFault, TheLogFollowsThePath) {
+    Watcher tree(WATCH_PROGRAM);
+    const std::string w =
+        tree.Add("w", {.files = {"a", "b"}, .path = tree.Root() + "/" + GetParam().path});
+    tree.Add("other");
+    ASSERT_TRUE(tree.Start() && tree.Settle(tree.Aliases())) << tree.Err();
+    for (std::size_t i = 0; i < GetParam().steps.size(); ++i) {
+        GetParam().steps[i](w);
+        const testsupport::Replay replay = tree.WaitUntilAgrees("w");
+        EXPECT_TRUE(replay.Agrees()) << "after step " << i << ":\n" << replay.Describe();
     }
+    EXPECT_TRUE(tree.Settle({"other"})) << "the other directory is still watched";
+    EXPECT_EQ(tree.Terminate(), 0);
 }
 
-TEST_F(DirectoryFault, ADirectoryRenamedAwayIsNotFollowedAndWhatComesToItsPathIsReported) {
-    const std::string w = tree_.Add("w", {.files = {"a"}});
-    MoveAwayAndReplace(w, w);
-    fs::remove_all(w);
-    fs::rename(w + ".old", w);
-    ExpectAgrees("w", "the old directory renamed back");
-}
-
-TEST_F(DirectoryFault, ADirectoryWhoseParentIsRenamedIsReportedGoneAndWatchedAtItsPathAgain) {
-    const std::string parent = tree_.Root() + "/parent";
-    MoveAwayAndReplace(tree_.Add("w", {.files = {"a"}, .path = parent + "/w"}), parent);
-}
-
-TEST_F(DirectoryFault, ADirectoryWhosePermissionsAreWithdrawnIsWatchedAgainOnceTheyAreBack) {
-    if (::geteuid() == 0)
-        GTEST_SKIP() << "permission bits don't stop root";
-    const std::string w = tree_.Add("w", {.files = {"a"}});
-    std::vector<std::pair<std::string, int>> errors;
-    tree_.Watch().SetWatchErrorSink(
-        [&](const std::string& path, int error) { errors.emplace_back(path, error); });
-    ASSERT_TRUE(tree_.Start());
-    ASSERT_TRUE(tree_.Settle("w"));
-
-    ASSERT_EQ(::chmod(w.c_str(), 0), 0);
-    ASSERT_TRUE(tree_.Restart());
-    ASSERT_TRUE(tree_.Settle("other"));
-    ASSERT_EQ(::chmod(w.c_str(), 0755), 0);
-    WriteFile(w + "/while-unwatched");
-    ASSERT_TRUE(tree_.Restart());
-    EXPECT_EQ(errors, (std::vector<std::pair<std::string, int>>{{w, EACCES}}));
-    ASSERT_TRUE(tree_.Settle("w"));
-    ExpectAgrees("w", "permissions given back");
-}
+INSTANTIATE_TEST_SUITE_P(Cases, DirectoryFault, testing::ValuesIn(DirectoryCases),
+                         [](const auto& param) { return param.param.name; });

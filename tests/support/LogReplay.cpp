@@ -1,29 +1,15 @@
 #include "tests/support/LogReplay.h"
 
-#include <dirent.h>
-#include <fcntl.h>
-#include <sys/stat.h>
-
-#include <memory>
+#include <filesystem>
 
 namespace testsupport {
 
 namespace {
 
-constexpr std::size_t StampSize = 16;
 constexpr std::string_view LineEnd = "\r\n";
-constexpr std::size_t MaxFaultsShown = 20;
 
 bool IsControl(unsigned char byte) {
     return byte < 0x20 || byte == 0x7F;
-}
-
-int HexValue(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
 }
 
 std::string Hex(unsigned char byte) {
@@ -31,138 +17,88 @@ std::string Hex(unsigned char byte) {
     return {'\\', 'x', digits[byte >> 4], digits[byte & 0x0F]};
 }
 
-// "YYYY.MM.DD hh:mm"
-bool IsStamp(std::string_view text) {
-    static constexpr std::string_view shape = "dddd.dd.dd dd:dd";
-    if (text.size() != shape.size())
-        return false;
-    for (std::size_t i = 0; i < shape.size(); ++i) {
-        const bool digit = text[i] >= '0' && text[i] <= '9';
-        if (shape[i] == 'd' ? !digit : text[i] != shape[i])
-            return false;
+// Undoes the \xHH escapes; empty for a bad escape, a raw control byte or backslash, or no text.
+std::optional<std::string> Unescaped(std::string_view text) {
+    std::string name;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (IsControl(static_cast<unsigned char>(text[i])))
+            return std::nullopt;
+        if (text[i] != '\\') {
+            name += text[i];
+            continue;
+        }
+        const std::string hex(text.substr(i + 1, 3));
+        if (hex.size() != 3 || hex[0] != 'x' ||
+            hex.find_first_not_of("0123456789ABCDEF", 1) != hex.npos)
+            return std::nullopt;
+        name += static_cast<char>(std::stoi(hex.substr(1), nullptr, 16));
+        i += 3;
     }
-    return true;
+    return name.empty() ? std::nullopt : std::optional(name);
 }
 
-// A label is written with its control bytes escaped and its backslashes as they are.
-std::string EscapedLabel(std::string_view label) {
-    std::string out;
-    for (const char c : label)
-        out += IsControl(static_cast<unsigned char>(c)) ? Hex(static_cast<unsigned char>(c))
-                                                        : std::string(1, c);
-    return out;
-}
-
-void Apply(Replay& replay, const LoggedEvent& event, std::size_t lineNumber) {
-    const bool present = replay.names.count(event.name) != 0;
-    const std::string where = "line " + std::to_string(lineNumber) + ": ";
-    if (event.sign == '+') {
+void Apply(Replay& replay, std::string_view line, std::string_view label) {
+    const std::string where = "line " + std::to_string(++replay.lines) + ": ";
+    const std::optional<LoggedEvent> event = ParseLogLine(line, label);
+    if (!event)
+        return replay.faults.push_back(where +
+                                       "not an event of this directory: " + Printable(line));
+    const bool present = replay.names.count(event->name) != 0;
+    if (event->sign == '+') {
         ++replay.added;
         if (present)
             replay.faults.push_back(where +
-                                    "added again without a removal: " + Printable(event.name));
-        replay.names.insert(event.name);
+                                    "added again without a removal: " + Printable(event->name));
+        replay.names.insert(event->name);
     } else {
         if (!present)
-            replay.faults.push_back(where + "removed but not there: " + Printable(event.name));
-        replay.names.erase(event.name);
+            replay.faults.push_back(where + "removed but not there: " + Printable(event->name));
+        replay.names.erase(event->name);
     }
-}
-
-void ReplayLine(Replay& replay, std::string_view line, std::string_view label) {
-    const std::size_t number = ++replay.lines;
-    if (line.find_first_of(LineEnd) != line.npos) {
-        replay.faults.push_back("line " + std::to_string(number) + ": broken by a line end");
-        return;
-    }
-    const std::optional<LoggedEvent> event = ParseLogLine(line, label);
-    if (!event) {
-        replay.faults.push_back("line " + std::to_string(number) +
-                                ": not an event of this directory: " + Printable(line));
-        return;
-    }
-    Apply(replay, *event, number);
-}
-
-struct DirCloser {
-    void operator()(DIR* dir) const { closedir(dir); }
-};
-
-bool IsListedPlainFile(int dirFd, const char* name) {
-    struct stat own {};
-    if (fstatat(dirFd, name, &own, AT_SYMLINK_NOFOLLOW) != 0)
-        return false;
-    if (S_ISREG(own.st_mode))
-        return true;
-    struct stat target {};
-    return S_ISLNK(own.st_mode) &&
-           !(fstatat(dirFd, name, &target, 0) == 0 && S_ISDIR(target.st_mode));
 }
 
 } // namespace
 
-std::optional<std::string> DecodeLoggedName(std::string_view text) {
-    std::string name;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const auto byte = static_cast<unsigned char>(text[i]);
-        if (IsControl(byte))
-            return std::nullopt;
-        if (byte != '\\') {
-            name += text[i];
-            continue;
-        }
-        if (i + 3 >= text.size() || text[i + 1] != 'x')
-            return std::nullopt;
-        const int high = HexValue(text[i + 2]);
-        const int low = HexValue(text[i + 3]);
-        if (high < 0 || low < 0)
-            return std::nullopt;
-        name += static_cast<char>(high * 16 + low);
-        i += 3;
-    }
-    if (name.empty())
-        return std::nullopt;
-    return name;
-}
-
 std::optional<LoggedEvent> ParseLogLine(std::string_view line, std::string_view label) {
-    const std::string prefix = EscapedLabel(label) + '\\';
-    constexpr std::size_t tagSize = 5; // " [+] "
-    if (line.size() < StampSize + tagSize + prefix.size() || !IsStamp(line.substr(0, StampSize)))
+    // The label is written with its control bytes escaped and its backslashes as they are.
+    std::string prefix;
+    for (const char c : label)
+        prefix += IsControl(static_cast<unsigned char>(c)) ? Hex(static_cast<unsigned char>(c))
+                                                           : std::string(1, c);
+    prefix += '\\';
+    constexpr std::string_view head = "dddd.dd.dd dd:dd [s] "; // d: a digit, s: the sign
+    for (std::size_t i = 0; i < head.size(); ++i) {
+        const char c = i < line.size() ? line[i] : '\0';
+        if (head[i] == 'd'   ? c < '0' || c > '9'
+            : head[i] == 's' ? c != '+' && c != '-'
+                             : c != head[i])
+            return std::nullopt;
+    }
+    if (line.substr(head.size(), prefix.size()) != prefix)
         return std::nullopt;
-    const std::string_view tag = line.substr(StampSize, tagSize);
-    if (tag != " [+] " && tag != " [-] ")
-        return std::nullopt;
-    std::string_view rest = line.substr(StampSize + tagSize);
-    if (rest.substr(0, prefix.size()) != prefix)
-        return std::nullopt;
-    std::optional<std::string> name = DecodeLoggedName(rest.substr(prefix.size()));
+    std::optional<std::string> name = Unescaped(line.substr(head.size() + prefix.size()));
     if (!name)
         return std::nullopt;
-    return LoggedEvent{std::string(line.substr(0, StampSize)), tag[2], std::move(*name)};
+    return LoggedEvent{std::string(line.substr(0, 16)), line[18], std::move(*name)};
 }
 
 std::string Replay::Describe() const {
     std::string text;
-    for (std::size_t i = 0; i < faults.size() && i < MaxFaultsShown; ++i)
+    for (std::size_t i = 0; i < faults.size() && i < 20; ++i)
         text += faults[i] + '\n';
-    if (faults.size() > MaxFaultsShown)
-        text += "... and " + std::to_string(faults.size() - MaxFaultsShown) + " more\n";
-    return text;
+    return text + (faults.size() > 20 ? "... and more\n" : "");
 }
 
 Replay ReplayLog(std::string_view logText, std::string_view label, std::set<std::string> initial) {
     Replay replay;
     replay.names = std::move(initial);
-    while (!logText.empty()) {
-        const std::size_t end = logText.find(LineEnd);
+    for (std::size_t end; !logText.empty(); logText.remove_prefix(end + LineEnd.size())) {
+        end = logText.find(LineEnd);
         if (end == logText.npos) {
-            ++replay.lines;
             replay.faults.push_back("the last line has no line end: " + Printable(logText));
             break;
         }
-        ReplayLine(replay, logText.substr(0, end), label);
-        logText.remove_prefix(end + LineEnd.size());
+        Apply(replay, logText.substr(0, end), label);
     }
     return replay;
 }
@@ -183,12 +119,12 @@ Replay CheckLog(std::string_view logText, std::string_view label, std::set<std::
 
 std::set<std::string> ListPlainFiles(const std::string& dir) {
     std::set<std::string> names;
-    const std::unique_ptr<DIR, DirCloser> stream(opendir(dir.c_str()));
-    if (!stream)
-        return names;
-    while (const dirent* entry = readdir(stream.get())) {
-        if (entry->d_name[0] != '.' && IsListedPlainFile(dirfd(stream.get()), entry->d_name))
-            names.insert(entry->d_name);
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(dir, error)) {
+        const std::string name = entry.path().filename().string();
+        if (name[0] != '.' && (entry.is_symlink(error) || entry.is_regular_file(error)) &&
+            !entry.is_directory(error))
+            names.insert(name);
     }
     return names;
 }

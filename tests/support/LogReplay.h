@@ -18,10 +18,6 @@ struct LoggedEvent {
     std::string name;  // with its \xHH escapes undone
 };
 
-// Undoes the \xHH escapes of a logged name. Empty when the text is no escaped name: a bad
-// escape, a raw control byte or backslash, or no text at all.
-std::optional<std::string> DecodeLoggedName(std::string_view text);
-
 // One line (without its line end) written for the directory labelled label; empty when the line
 // is not a well-formed event of that directory.
 std::optional<LoggedEvent> ParseLogLine(std::string_view line, std::string_view label);
@@ -32,7 +28,7 @@ struct Replay {
     std::set<std::string> names;     // the names the log says the directory holds
     std::vector<std::string> faults; // each disagreement, in words
     bool Agrees() const { return faults.empty(); }
-    // The faults, one per line (at most the first 20).
+    // The first faults, one per line.
     std::string Describe() const;
 };
 

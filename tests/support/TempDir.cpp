@@ -55,15 +55,6 @@ std::string ReadFile(const std::string& path) {
     return buffer.str();
 }
 
-bool HasEntryNamed(const std::string& dir, const std::string& name) {
-    std::error_code ignored;
-    for (const auto& entry : std::filesystem::directory_iterator(dir, ignored)) {
-        if (entry.path().filename().string() == name)
-            return true;
-    }
-    return false;
-}
-
 bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds deadline) {
     const auto end = std::chrono::steady_clock::now() + deadline;
     while (!condition()) {

@@ -29,10 +29,6 @@ void WriteFile(const std::string& path, const std::string& contents = {});
 // The whole file, or an empty string when it can't be read.
 std::string ReadFile(const std::string& path);
 
-// True when the directory lists an entry spelled exactly name. Some file systems ignore a
-// rename that changes only the case of letters (Wine's, for one).
-bool HasEntryNamed(const std::string& dir, const std::string& name);
-
 // Polls condition until it holds or the deadline passes; returns its last value.
 bool WaitUntil(const std::function<bool()>& condition,
                std::chrono::milliseconds deadline = std::chrono::seconds(10));
