@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <tuple>
 
 // The seven settings of one watched directory, as the user edits them and peer.cfg stores them.
 struct DirSettings {
@@ -17,23 +18,15 @@ struct DirSettings {
     bool operator==(const DirSettings&) const = default;
 };
 
-// Calls visit(setting) for each setting, in their stored order (the order of peer.cfg's fields).
-// A setting added here is read and written by the configuration store, which asks only for the
-// label of its echo.
-template <class Settings, class Visit>
-constexpr void ForEachSetting(Settings& settings, Visit&& visit) {
-    visit(settings.Path);
-    visit(settings.Alias);
-    visit(settings.Kind);
-    visit(settings.Mask);
-    visit(settings.Attrib);
-    visit(settings.Log);
-    visit(settings.Wav);
-}
+// The settings in their stored order (the order of peer.cfg's fields). A setting added here is
+// read and written by the configuration store, which asks only for the label of its echo.
+inline constexpr auto SettingMembers =
+    std::make_tuple(&DirSettings::Path, &DirSettings::Alias, &DirSettings::Kind, &DirSettings::Mask,
+                    &DirSettings::Attrib, &DirSettings::Log, &DirSettings::Wav);
 
-inline constexpr std::size_t SettingCount = [] {
-    std::size_t count = 0;
-    DirSettings settings;
-    ForEachSetting(settings, [&](auto&) { ++count; });
-    return count;
-}();
+inline constexpr std::size_t SettingCount = std::tuple_size_v<decltype(SettingMembers)>;
+
+// Calls visit(setting) for each setting, in their stored order.
+template <class Settings, class Visit> void ForEachSetting(Settings& settings, Visit&& visit) {
+    std::apply([&](auto... member) { (visit(settings.*member), ...); }, SettingMembers);
+}

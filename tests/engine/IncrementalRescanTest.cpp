@@ -28,20 +28,15 @@ std::vector<std::pair<std::string, char>> Marks(const MyDir& dir) {
 
 // One random change of the kind people and programs make in a watched directory.
 void RandomChange(const std::string& dir, std::mt19937& random) {
-    static const std::vector<std::string> names{"a.txt", "A.txt", "a.TXT", "b.log", ".hidden",
-                                                "c",     "sub",   "Sub",   "pipe",  "link"};
-    auto pick = [&] {
-        return dir + '/' +
-               names[std::uniform_int_distribution<std::size_t>(0, names.size() - 1)(random)];
-    };
+    static const char* const names[] = {"a.txt", "A.txt", "a.TXT", "b.log", ".hidden",
+                                        "c",     "sub",   "Sub",   "pipe",  "link"};
+    const auto pick = [&] { return dir + '/' + names[random() % std::size(names)]; };
     std::error_code ignored;
     const std::string target = pick();
-    switch (std::uniform_int_distribution<>(0, 6)(random)) {
+    switch (random() % 7) {
     case 0:
-    case 1:
-        // Opening a FIFO for writing would wait for a reader.
-        if (const fs::file_status status = fs::status(target, ignored);
-            !fs::exists(status) || fs::is_regular_file(status))
+    case 1: // Opening a FIFO for writing would wait for a reader.
+        if (!fs::exists(target, ignored) || fs::is_regular_file(target, ignored))
             WriteFile(target, "x");
         break;
     case 2:
@@ -55,11 +50,10 @@ void RandomChange(const std::string& dir, std::mt19937& random) {
         fs::create_directory(target, ignored);
         break;
     default:
-        if (std::bernoulli_distribution(0.5)(random))
+        if (random() % 2 != 0)
             mkfifo(target.c_str(), 0600);
         else
             fs::create_directory_symlink("sub", target, ignored);
-        break;
     }
 }
 

@@ -5,56 +5,38 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <fstream>
 #include <ostream>
 #include <unistd.h>
 
 namespace {
 
-// In memory where the system has /dev/shm.
-char workingDirectory[] = "/dev/shm/peerwell-fuzz-XXXXXX";
+char workingDirectory[] = "/tmp/peerwell-fuzz-XXXXXX";
 
-void RemoveWorkingDirectory() {
-    ::unlink("input.cfg");
-    ::unlink("written.cfg");
-    ::rmdir(workingDirectory);
-}
-
-// A new file each time: ext4 flushes a file that was truncated and written again to disk when
-// it is closed, which costs each run milliseconds.
-void WriteBytes(const char* file, const char* data, std::size_t size) {
-    ::unlink(file);
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    out.write(data, static_cast<std::streamsize>(size));
+// A new file each time: a file truncated and written again is flushed to disk when closed.
+std::string Reread(const std::string& bytes, DirArray& dirs) {
+    ::unlink("peer.cfg");
+    std::ofstream("peer.cfg", std::ios::binary) << bytes;
+    std::ostream discard(nullptr);
+    ReadConfiguration(dirs, "peer.cfg", discard);
+    return FormatConfiguration(dirs);
 }
 
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     // An empty working directory, so that relative paths in the input find nothing to list.
-    if (::mkdtemp(workingDirectory) == nullptr) {
-        std::strcpy(workingDirectory, "/tmp/peerwell-fuzz-XXXXXX");
-        if (::mkdtemp(workingDirectory) == nullptr)
-            std::abort();
-    }
-    if (::chdir(workingDirectory) != 0)
+    if (::mkdtemp(workingDirectory) == nullptr || ::chdir(workingDirectory) != 0)
         std::abort();
-    std::atexit(RemoveWorkingDirectory);
+    std::atexit([] { ::unlink("peer.cfg"), ::rmdir(workingDirectory); });
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    WriteBytes("input.cfg", reinterpret_cast<const char*>(data), size);
-    std::ostream discard(nullptr);
-    DirArray first;
-    ReadConfiguration(first, "input.cfg", discard);
-
-    const std::string written = FormatConfiguration(first);
-    WriteBytes("written.cfg", written.data(), written.size());
-    DirArray second;
-    ReadConfiguration(second, "written.cfg", discard);
-    if (second.Count() != first.Count() || FormatConfiguration(second) != written) {
+    DirArray first, second;
+    const std::string written =
+        Reread(std::string(reinterpret_cast<const char*>(data), size), first);
+    if (Reread(written, second) != written || second.Count() != first.Count()) {
         std::fprintf(stderr, "a written configuration reads back differently\n");
         std::abort();
     }

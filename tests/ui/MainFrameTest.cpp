@@ -1,7 +1,6 @@
 // The main frame around the real directory list window, with a recording tray shell, and the
 // layout of every window.
 #include "app/MainFrame.h"
-#include "RecordingTrayShell.h"
 #include "Workspace.h"
 #include "tests/support/RecordingSoundPlayer.h"
 #include "ui/Commands.h"
@@ -30,20 +29,18 @@ void RunUntilIdle() {
     loop.exec();
 }
 
-// The program's windows, built in the order of the real start-up, shown and idle.
+// The program's windows, built in the order of the real start-up, shown and idle. Offscreen
+// there is no tray.
 struct Program {
-    explicit Program(bool trayAvailable = true) {
-        tray->answer = trayAvailable;
-        window = new DirWindow(std::make_unique<RecordingTrayShell>(tray),
+    Program() {
+        window = new DirWindow(CreateSystemTrayShell(),
                                std::make_unique<testsupport::RecordingSoundPlayer>());
         frame = std::make_unique<MainFrame>(window);
         window->Create();
-        tray->answer = true;
         frame->show();
         RunUntilIdle();
     }
 
-    std::shared_ptr<TrayLog> tray = std::make_shared<TrayLog>();
     std::unique_ptr<MainFrame> frame;
     DirWindow* window = nullptr;
 };
@@ -135,7 +132,7 @@ private slots:
     // With a tray icon, the end-to-end test sees the minimised frame hide.
     void withoutATrayIconTheMinimisedFrameStays() {
         Workspace space;
-        Program withoutIcon(false);
+        Program withoutIcon;
         QVERIFY(!withoutIcon.window->TrayIconShown());
         withoutIcon.frame->showMinimized();
         QTRY_VERIFY(withoutIcon.frame->isMinimized());

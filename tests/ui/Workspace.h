@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/DirSettings.h"
+#include "config/Configuration.h"
 #include "tests/support/TempDir.h"
 
 #include <filesystem>
@@ -31,15 +31,10 @@ public:
     }
     // peer.cfg as the program saves it.
     static std::string ConfigText(const std::vector<DirSettings>& records) {
-        const std::string stars(38, '*');
-        std::string text =
-            stars + "\r\n***   Do not change this file!!!   ***\r\n" + stars + "\r\n";
-        const auto quoted = [](const std::string& field) { return '"' + field + '"'; };
+        DirArray dirs;
         for (const DirSettings& r : records)
-            text += quoted(r.Path) + ' ' + quoted(r.Alias) + ' ' + quoted(std::string(1, r.Kind)) +
-                    ' ' + quoted(r.Mask) + ' ' + quoted(std::to_string(r.Attrib)) + ' ' +
-                    quoted(r.Log) + ' ' + quoted(r.Wav) + "\r\n";
-        return text;
+            dirs.Add(MyDir(r));
+        return FormatConfiguration(dirs);
     }
     void WriteConfig(const std::vector<DirSettings>& records) const {
         testsupport::WriteFile(dir_ / "peer.cfg", ConfigText(records));

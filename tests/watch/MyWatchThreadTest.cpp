@@ -1,27 +1,7 @@
 #include "tests/watch/WatchFixture.h"
 
-#include <thread>
-
 using testsupport::WriteFile;
-
-namespace {
-
-class WatchThread : public watchtest::WatchFixture {
-protected:
-    ~WatchThread() override { Stop(); }
-    void Start() {
-        run_ = watch_->Start();
-        ASSERT_TRUE(run_.joinable());
-    }
-    void Stop() {
-        watch_->RequestStop();
-        if (run_.joinable())
-            run_.join();
-    }
-    std::thread run_;
-};
-
-} // namespace
+using WatchThread = watchtest::WatchFixture;
 
 TEST_F(WatchThread, AStopRequestedBeforeTheRunWaitsIsNotLost) {
     for (int i = 0; i < 9; ++i)

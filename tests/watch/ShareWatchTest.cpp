@@ -1,10 +1,14 @@
 #include "platform/DirWatch.h"
-#include "tests/watch/BindfsMount.h"
+#include "tests/reliability/ChildProcess.h"
 #include "tests/watch/WatchFixture.h"
 
+#include <csignal>
 #include <fstream>
 #include <gmock/gmock.h>
-#include <thread>
+#include <linux/magic.h>
+#include <sys/vfs.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using testsupport::WaitUntil;
 using testsupport::WriteFile;
@@ -24,37 +28,51 @@ bool AThreadWaitsForFuse() {
     return false;
 }
 
-// A watch whose record "share" is a FUSE mount of the folder server.
+bool IsFuseMount(const std::string& path) {
+    struct statfs info {};
+    return ::statfs(path.c_str(), &info) == 0 && info.f_type == FUSE_SUPER_MAGIC;
+}
+
+// Runs a program to its end; true when it exited with 0.
+bool Succeeds(const std::vector<std::string>& argv) {
+    const std::optional<int> status = reliability::ChildProcess(argv, {}).Wait(10s);
+    return status && WIFEXITED(*status) && WEXITSTATUS(*status) == 0;
+}
+
+// A watch whose record "share" is a FUSE mount standing in for a network share: bindfs shows
+// the folder "server" at "share". What is done in the server folder happens behind the local
+// kernel's back, as a file server's changes do; stopping the daemon makes the share stop
+// answering, killing it makes every access fail.
 class ShareWatch : public watchtest::WatchFixture {
 protected:
     void SetUp() override {
-        if (const auto reason = watchtest::BindfsMount::Unavailable())
-            GTEST_SKIP() << *reason;
-        mount_.emplace(root_.str());
+        if (::access("/dev/fuse", R_OK | W_OK) != 0)
+            GTEST_SKIP() << "no FUSE here (/dev/fuse is missing or not usable)";
+        fs::create_directories(root_ / "server");
+        fs::create_directories(root_ / "share");
+        daemon_.emplace(
+            std::vector<std::string>{"/usr/bin/bindfs", "-f", root_ / "server", root_ / "share"},
+            reliability::ChildProcess::Options{});
+        ASSERT_TRUE(WaitUntil([&] { return IsFuseMount(root_ / "share"); }))
+            << "bindfs did not mount";
         WriteFile(Behind("old"));
         ASSERT_TRUE(
-            watch_->Dirs.Add(MyDir(mount_->Share(), "share", '*', "*.*", 0, Log("share"), "")));
+            watch_->Dirs.Add(MyDir(root_ / "share", "share", '*', "*.*", 0, Log("share"), "")));
     }
     ~ShareWatch() override {
-        if (mount_)
-            mount_->Thaw();
+        if (!daemon_)
+            return;
+        daemon_->Signal(SIGCONT);
         Stop();
+        if (!Succeeds({"/bin/fusermount", "-u", root_ / "share"}))
+            Succeeds({"/bin/umount", "-l", root_ / "share"});
+        daemon_->Wait(10s);
     }
 
-    std::string Behind(const std::string& name) const { return mount_->Server() + "/" + name; }
-    std::string Through(const std::string& name) const { return mount_->Share() + "/" + name; }
-    void Start() {
-        run_ = watch_->Start();
-        ASSERT_TRUE(run_.joinable());
-    }
-    void Stop() {
-        watch_->RequestStop();
-        if (run_.joinable())
-            run_.join();
-    }
+    std::string Behind(const std::string& name) const { return root_ / ("server/" + name); }
+    std::string Through(const std::string& name) const { return root_ / ("share/" + name); }
 
-    std::optional<watchtest::BindfsMount> mount_;
-    std::thread run_;
+    std::optional<reliability::ChildProcess> daemon_;
 };
 
 } // namespace
@@ -105,7 +123,7 @@ TEST_F(ShareWatch, AShareListedAgainAndAgainWritesNothingWhileQuietOrWhileItsSer
         return count;
     };
     EXPECT_GE(passes(), 3u) << "the quiet share was not listed again by itself";
-    mount_->Kill();
+    daemon_->Signal(SIGKILL);
     EXPECT_GE(passes(), 3u) << "the share was not listed again after its server went";
     done = true;
     deadline.join();
@@ -116,7 +134,7 @@ TEST_F(ShareWatch, AShareListedAgainAndAgainWritesNothingWhileQuietOrWhileItsSer
 TEST_F(ShareWatch, AShareThatStopsAnsweringHoldsUpNeitherTheOtherDirectoriesNorTheStop) {
     const std::string local = AddDir("local");
     Start();
-    mount_->Freeze();
+    daemon_->Signal(SIGSTOP);
     ASSERT_TRUE(WaitUntil(AThreadWaitsForFuse)) << "the share was never listed again";
 
     WriteFile(local + "/f");
@@ -128,6 +146,6 @@ TEST_F(ShareWatch, AShareThatStopsAnsweringHoldsUpNeitherTheOtherDirectoriesNorT
         ended = true;
     });
     EXPECT_TRUE(WaitUntil([&] { return ended.load(); })) << "the run waited for the share";
-    mount_->Thaw();
+    daemon_->Signal(SIGCONT);
     joiner.join();
 }

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace watchtest {
@@ -17,11 +18,9 @@ inline std::vector<std::string> Events(const std::string& logPath) {
     std::vector<std::string> events;
     const std::string text = testsupport::ReadFile(logPath);
     for (std::size_t at = 0; at < text.size();) {
-        std::size_t end = text.find("\r\n", at);
-        if (end == std::string::npos)
-            end = text.size();
+        const std::size_t end = std::min(text.find("\r\n", at), text.size());
         const std::string line = text.substr(at, end - at);
-        events.push_back(line.size() > 17 ? line.substr(17) : line);
+        events.push_back(line.substr(std::min<std::size_t>(17, line.size())));
         at = end + 2;
     }
     return events;
@@ -40,6 +39,7 @@ protected:
             sunk_.push_back(line.substr(17));
         });
     }
+    ~WatchFixture() override { Stop(); }
 
     // Makes the directory with its files and appends its record.
     std::string AddDir(const std::string& alias, const std::vector<std::string>& files = {},
@@ -65,9 +65,19 @@ protected:
             return std::find(events.begin(), events.end(), event) != events.end();
         });
     }
+    void Start() {
+        run_ = watch_->Start();
+        ASSERT_TRUE(run_.joinable());
+    }
+    void Stop() {
+        watch_->RequestStop();
+        if (run_.joinable())
+            run_.join();
+    }
 
     testsupport::TempDir root_;
     std::unique_ptr<MyWatchThread> watch_;
+    std::thread run_;
 
 private:
     testsupport::RecordingSoundPlayer* sound_ = nullptr;

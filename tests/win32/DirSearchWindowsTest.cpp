@@ -128,9 +128,9 @@ TEST(DirSearchWindows, TheVolumeLabelOfThePatternsDriveComesFirstOrNothingIsList
     };
     expectLabelFirst(LabelOf(root));
     const ScopedVolumeLabel label(root, LabelOf(root).empty() ? "PEERWELL" : "");
-    if (!label.set())
-        GTEST_SKIP() << "the system keeps no label for " << root << " (Wine's drive folders)";
-    expectLabelFirst(LabelOf(root));
+    // Wine's drive folders keep no label: there the drive's own case above is the whole test.
+    if (label.set())
+        expectLabelFirst(LabelOf(root));
 }
 
 TEST(CanListDirectory, IsTrueForDirectoriesAndDriveRootsOnly) {

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "ui/DirListController.h"
+#include "ui/win32/Prompts.h"
+#include "ui/win32/SystemTrayIcon.h"
+
+#include <windows.h>
+
+// The main frame's client: the list of watched directories (child 101) over the list
+// controller, the tray icon, and every command of the menu and tool bar.
+class DirWindow {
+public:
+    static constexpr UINT TrayIconId = 1;
+    static constexpr UINT TrayNotifyMessage = WM_USER;
+
+    // Reads peer.cfg and starts the watch; no window exists yet.
+    DirWindow();
+    // The watch is stopped and waited for, then the tray icon removed (member order).
+    ~DirWindow() = default;
+    DirWindow(const DirWindow&) = delete;
+    DirWindow& operator=(const DirWindow&) = delete;
+
+    // Creates the window and its list inside parent, fills the list, selects and loads line 0,
+    // then places the tray icon.
+    bool Create(HWND parent, const RECT& area);
+    void Move(const RECT& area);
+    void Focus() const { ::SetFocus(list_); }
+
+    void Command(int id);
+    bool CommandEnabled(int id) const;
+    // The close question; true when it was answered Yes.
+    bool CanClose() { return controller_.CanClose(); }
+    bool CloseApproved() const { return controller_.CloseApproved(); }
+    // The shell's task bar was created anew (Explorer restarted): the icon is placed again.
+    void OnTaskbarCreated();
+
+private:
+    static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    void OnListNotify(int code);
+    void OnTrayNotify(LPARAM mouseMessage) const;
+    void PlaceTrayIcon();
+    void ShowLines();
+
+    SystemTrayIcon trayIcon_;
+    Prompts prompts_;
+    DirListController controller_;
+    HWND window_ = nullptr;
+    HWND list_ = nullptr;
+};

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <memory>
+#include <type_traits>
+#include <vector>
+#include <windows.h>
+
+class DirWindow;
+
+// The program's top-level window: caption "Peerwell", 380 x 265 at (0, 0), not sizable, with the
+// menu MAIN_MENU, the tool bar and the directory list window as client. Every command goes to
+// the client, which also answers whether it is enabled. Minimising hides the frame.
+class MainFrame {
+public:
+    static constexpr const char* ClassName = "PeerwellFrame";
+
+    explicit MainFrame(DirWindow& client) : client_(client) {}
+    MainFrame(const MainFrame&) = delete;
+    MainFrame& operator=(const MainFrame&) = delete;
+
+    // Creates the frame hidden, with its tool bar and the client's window.
+    bool Create();
+    // The starter's show state; a minimised one leaves only the tray icon.
+    void Show(int showCommand);
+    // Run when the program is idle: enables the tool-bar buttons as their commands allow.
+    void UpdateToolBar();
+
+private:
+    struct DeleteBitmap {
+        void operator()(HBITMAP bitmap) const { ::DeleteObject(bitmap); }
+    };
+    using Bitmap = std::unique_ptr<std::remove_pointer_t<HBITMAP>, DeleteBitmap>;
+
+    static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    void CreateToolBar();
+    RECT ClientArea() const;
+    void EnableMenuItems(HMENU menu) const;
+    bool MayClose();
+
+    DirWindow& client_;
+    HWND window_ = nullptr;
+    HWND toolBar_ = nullptr;
+    std::vector<Bitmap> bitmaps_; // added to the tool bar, which does not release them
+    UINT taskbarCreated_ = 0;
+};

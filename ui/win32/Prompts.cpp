@@ -1,0 +1,53 @@
+#include "ui/win32/Prompts.h"
+
+#include "ui/win32/DirectoryDialog.h"
+#include "ui/win32/LogViewer.h"
+
+#include <commdlg.h>
+
+bool Prompts::Confirm(const std::string& text) {
+    return ::MessageBoxA(owner_, text.c_str(), "Confirm", MB_YESNO | MB_ICONSTOP) == IDYES;
+}
+
+void Prompts::ShowError(const std::string& text, ErrorIcon icon) {
+    ::MessageBoxA(owner_, text.c_str(), "Error",
+                  MB_OK | (icon == ErrorIcon::Stop ? MB_ICONSTOP : 0));
+}
+
+void Prompts::ShowInformation(const std::string& text) {
+    ::MessageBoxA(owner_, text.c_str(), "Information", MB_OK | MB_ICONINFORMATION);
+}
+
+std::optional<std::string> Prompts::ChooseFile(const FileRequest& request) {
+    // Pairs of description and pattern, each ended by a zero, and one more zero at the end.
+    std::string filters;
+    for (const FileRequest::Filter& filter : request.filters)
+        filters += filter.description + '\0' + filter.pattern + '\0';
+    filters += '\0';
+    char fileName[MAX_PATH] = {};
+    request.initialFile.copy(fileName, sizeof fileName - 1);
+
+    OPENFILENAMEA dialog{};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = owner_;
+    dialog.lpstrFilter = filters.c_str();
+    dialog.nFilterIndex = 1;
+    dialog.lpstrFile = fileName;
+    dialog.nMaxFile = sizeof fileName;
+    dialog.lpstrInitialDir = "";
+    dialog.lpstrTitle = request.title.c_str();
+    dialog.lpstrDefExt = request.defaultSuffix.empty() ? nullptr : request.defaultSuffix.c_str();
+    dialog.Flags = OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_PATHMUSTEXIST | OFN_NOREADONLYRETURN |
+                   OFN_LONGNAMES | OFN_EXPLORER | (request.mustExist ? OFN_FILEMUSTEXIST : 0);
+    if (!::GetOpenFileNameA(&dialog))
+        return std::nullopt;
+    return std::string(fileName);
+}
+
+bool Prompts::EditDirectory(DirSettings& settings) {
+    return DirectoryDialog(owner_, settings).Run() == IDOK;
+}
+
+bool Prompts::ViewLog(const std::string& logPath) {
+    return RunLogViewer(owner_, logPath);
+}
