@@ -22,7 +22,7 @@ namespace {
 
 // Answers every question as told beforehand and keeps what was shown.
 struct ScriptedPrompts : UserPrompts {
-    bool Confirm(const std::string& text) override { return Shown("Confirm", text), true; }
+    bool Confirm(const std::string& text) override { return Shown("Confirm", text), yes; }
     void ShowError(const std::string& text, ErrorIcon) override { Shown("Error", text); }
     void ShowInformation(const std::string& text) override { Shown("Information", text); }
     // Returns the next file even where the request refuses it, as a dialog that can't refuse
@@ -35,7 +35,7 @@ struct ScriptedPrompts : UserPrompts {
     bool EditDirectory(DirSettings& settings) override {
         settings.Path = nextPath;
         settings.Alias = "Fresh";
-        return true;
+        return ok;
     }
     bool ViewLog(const std::string&) override { return true; }
     void Shown(const std::string& caption, const std::string& text) {
@@ -46,6 +46,8 @@ struct ScriptedPrompts : UserPrompts {
     std::optional<std::string> nextFile; // nothing: the file dialog is cancelled
     std::string offeredRefusal;          // the request's refusal of the last file chosen
     std::string nextPath;                // typed into the Directory dialog, then OK
+    bool ok = true;                      // false: that OK is refused, then Cancel
+    bool yes = true;                     // the answer to every Confirm
 };
 
 // Creates files name.1, name.2, ... in the record's directory until its log reports one: a run
@@ -145,10 +147,14 @@ TEST_F(ListFixture, ThePendingRecordLivesUntilOptionsGivesItAPath) {
     EXPECT_EQ(ReadFile(space / "peer.cfg"), space.ConfigText({records[0]}));
 }
 
-// The file dialog is asked to refuse the file; one that comes back anyway is refused here.
-TEST_F(ListFixture, AChosenFileThatCantBeUsedIsRefused) {
-    const std::vector<DirSettings> records = space.MakeRecords(1);
+// The file dialog is asked to refuse the file; one that comes back anyway is refused here. Like
+// a refused file, a cancelled Directory dialog and a No change nothing.
+TEST_F(ListFixture, RefusalsCancelsAndNoesChangeNothing) {
+    const std::vector<DirSettings> records = space.MakeRecords(3);
     Start(records);
+    prompts.ok = false;
+    prompts.nextPath = space / "refused";
+    list->Command(CM_OPTIONS);
     WriteFile(space / "read-only.log", "");
     std::filesystem::permissions(space / "read-only.log", std::filesystem::perms::owner_read);
     const struct {
@@ -170,7 +176,13 @@ TEST_F(ListFixture, AChosenFileThatCantBeUsedIsRefused) {
         EXPECT_EQ(prompts.shown, Lines{"Error: " + prompts.offeredRefusal});
         EXPECT_EQ(list->Current(), records[0]);
     }
+    prompts.yes = false;
+    list->Command(CM_DELETE);
+    EXPECT_FALSE(list->CanClose());
     EXPECT_EQ(ReadFile(space / "peer.cfg"), space.ConfigText(records));
+    prompts.yes = true;
+    list->Command(CM_DELETE);
+    EXPECT_EQ(ReadFile(space / "peer.cfg"), space.ConfigText({records[1], records[2]}));
 }
 
 // A folder in the place of peer.cfg fails every save.
