@@ -21,6 +21,6 @@ TEST_F(WatchThread, EveryRecordOfAFullListIsWatchedAsSoonAsStartReturns) {
         WriteFile(root_ / ("d" + std::to_string(i) + "/f"));
     for (std::size_t i = 0; i < DirArray::Capacity; ++i) {
         const std::string alias = "d" + std::to_string(i);
-        EXPECT_TRUE(Logged(alias, "[+] " + alias + "\\f")) << alias;
+        ASSERT_TRUE(Logged(alias, "[+] " + alias + "\\f")) << alias;
     }
 }
