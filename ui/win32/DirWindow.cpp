@@ -3,12 +3,15 @@
 #include "ui/Commands.h"
 #include "ui/win32/AboutDialog.h"
 
+#include <algorithm>
 #include <iostream>
 
 namespace {
 
 constexpr const char* ClassName = "PeerwellDirWindow";
 constexpr int IdList = 101;
+// The list keeps this margin to the window's edges and fills the rest of it.
+constexpr int ListMargin = 10;
 
 void RegisterClassOnce(HINSTANCE module, WNDPROC proc) {
     WNDCLASSA windowClass{};
@@ -38,8 +41,9 @@ bool DirWindow::Create(HWND parent, const RECT& area) {
         return false;
     list_ = ::CreateWindowExA(
         WS_EX_CLIENTEDGE, "LISTBOX", nullptr,
-        WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_TABSTOP | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT, 10, 10,
-        360, 180, window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IdList)), module, nullptr);
+        WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_TABSTOP | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT, 0, 0,
+        0, 0, window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IdList)), module, nullptr);
+    FitList();
     ::SendMessageA(list_, WM_SETFONT, reinterpret_cast<WPARAM>(::GetStockObject(DEFAULT_GUI_FONT)),
                    FALSE);
     prompts_.SetOwner(window_);
@@ -52,6 +56,14 @@ bool DirWindow::Create(HWND parent, const RECT& area) {
 void DirWindow::Move(const RECT& area) {
     ::MoveWindow(window_, area.left, area.top, area.right - area.left, area.bottom - area.top,
                  TRUE);
+    FitList();
+}
+
+void DirWindow::FitList() {
+    RECT area;
+    ::GetClientRect(window_, &area);
+    ::MoveWindow(list_, ListMargin, ListMargin, std::max(0L, area.right - 2 * ListMargin),
+                 std::max(0L, area.bottom - 2 * ListMargin), TRUE);
 }
 
 void DirWindow::PlaceTrayIcon() {

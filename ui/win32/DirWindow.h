@@ -39,6 +39,7 @@ private:
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void OnListNotify(int code);
     void OnTrayNotify(LPARAM mouseMessage) const;
+    void FitList();
     void PlaceTrayIcon();
     void ShowLines();
 
