@@ -79,11 +79,17 @@ TEST(DirWatchPath, IsWaitedForWhateverItIsMeanwhile) {
              fs::create_directory_symlink(t + "2", p + ".new");
              fs::rename(p + ".new", p);
          }}},
+        {"in a parent renamed away and made again", false, {[](auto& p, auto&) {
+             const fs::path parent = fs::path(p).parent_path();
+             fs::rename(parent, parent.string() + ".old");
+             fs::create_directories(p);
+         }}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.meanwhile);
         Watched w;
-        const std::string path = w.root / "path", target = w.root / "target";
+        const std::string path = w.root / "way/path", target = w.root / "target";
+        fs::create_directory(w.root / "way");
         fs::create_directory(c.link ? target : path);
         if (c.link)
             fs::create_directory_symlink(target, path);
