@@ -159,8 +159,8 @@ expect "closing the window asks the question" 15 visible_window Confirm
 keys "$(visible_window Confirm)" n
 expect "answering No closes the question" 10 not visible_window Confirm
 expect "and keeps the window" 0 is_viewable "$main"
-keys "$main" alt+F4
-expect "closing it again asks once more" 15 visible_window Confirm
+keys "$main" alt+f e
+expect "File > Exit asks once more" 15 visible_window Confirm
 keys "$(visible_window Confirm)" y
 expect "answering Yes ends the program" 30 not is_running "$peerwell"
 status=0

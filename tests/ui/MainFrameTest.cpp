@@ -7,7 +7,6 @@
 #include "ui/qt/AboutDialog.h"
 #include "ui/qt/DirWindow.h"
 #include "ui/qt/DirectoryDialog.h"
-#include "ui/qt/Prompts.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -15,8 +14,8 @@
 #include <QListWidget>
 #include <QMenuBar>
 #include <QScopeGuard>
-#include <QSignalSpy>
 #include <QtTest>
+#include <functional>
 
 using uitest::Workspace;
 
@@ -47,19 +46,6 @@ struct Program {
 
 constexpr int AllCommands[] = {CM_EXIT,    CM_VIEW,    CM_ADD,     CM_DELETE,
                                CM_OPTIONS, CM_LOGFILE, CM_WAVFILE, CM_ABOUT};
-
-QList<int> DisabledCommands(const MainFrame& frame) {
-    QList<int> disabled;
-    for (int id : AllCommands)
-        if (!frame.Action(id)->isEnabled())
-            disabled << id;
-    return disabled;
-}
-
-void DisableAll(const MainFrame& frame) {
-    for (int id : AllCommands)
-        frame.Action(id)->setEnabled(false);
-}
 
 QString Describe(const QWidget& widget) {
     QString text;
@@ -99,34 +85,23 @@ class MainFrameTest : public QObject {
     Q_OBJECT
 
 private slots:
-    // Checked twice: when a menu opens, and when the program is idle.
-    void menusAndToolBarFollowTheClientsRules() {
+    // The menus' and the tool bar's commands follow the client when a menu opens and when the
+    // program is idle.
+    void commandsFollowTheClient() {
         Workspace space;
         Program program;
-        const QList<int> disabled{CM_VIEW, CM_DELETE, CM_OPTIONS, CM_LOGFILE, CM_WAVFILE};
-
-        DisableAll(*program.frame);
+        const DirWindow& client = *program.window;
         QMenu* directories = program.frame->menuBar()->actions()[1]->menu();
-        directories->popup(QPoint(0, 0));
-        QCOMPARE(DisabledCommands(*program.frame), disabled);
-        directories->hide();
-
-        DisableAll(*program.frame);
-        RunUntilIdle();
-        QCOMPARE(DisabledCommands(*program.frame), disabled);
-    }
-
-    // The end-to-end test closes a shown frame; here it is hidden, as at the end of a session.
-    void closingAHiddenFrameAsksOnceAndEndsTheProgram() {
-        Workspace space;
-        Program program;
-        QSignalSpy closed(program.frame.get(), &MainFrame::Closed);
-        const int asked = Prompts::ShownCount();
-        program.frame->hide();
-        Prompts::SetNextAnswer(QMessageBox::Yes);
-        QVERIFY(program.frame->close());
-        QCOMPARE(Prompts::ShownCount(), asked + 1);
-        QCOMPARE(closed.count(), 1);
+        const std::function<void()> updates[] = {[&] { directories->popup(QPoint(0, 0)); },
+                                                 RunUntilIdle};
+        for (const auto& update : updates) {
+            for (int id : AllCommands)
+                program.frame->Action(id)->setEnabled(!client.CommandEnabled(id));
+            update();
+            for (int id : AllCommands)
+                QCOMPARE(program.frame->Action(id)->isEnabled(), client.CommandEnabled(id));
+            directories->hide();
+        }
     }
 
     // With a tray icon, the end-to-end test sees the minimised frame hide.
