@@ -1,18 +1,11 @@
-// The Directory dialog and the file dialog, driven through their real controls.
+// The Directory dialog, driven through its real controls.
 #include "tests/support/TempDir.h"
 #include "ui/qt/DirectoryDialog.h"
 #include "ui/qt/Prompts.h"
-#include "ui/qt/QtPrompts.h"
 
-#include <QApplication>
 #include <QCheckBox>
-#include <QComboBox>
-#include <QFileDialog>
 #include <QLineEdit>
-#include <QListView>
-#include <QScopeGuard>
 #include <QTest>
-#include <QTimer>
 
 using testsupport::WriteFile;
 
@@ -94,38 +87,6 @@ private slots:
         QCOMPARE(d.isVisible(), !accepted);
         QCOMPARE(Control<QLineEdit>(d, "105")->text(), typed);
         QCOMPARE(fields.Kind, accepted ? '*' : '+');
-    }
-
-    // "all files (*.*)" must list a name without a dot; a file the request refuses is refused
-    // with the dialog left open, then the next one is chosen.
-    void theFileDialogListsEveryNameForStarDotStarAndStaysOpenOnARefusal() {
-        WriteFile(scratch / "NODOT", "x");
-        const std::string refused = scratch / "refused.log", chosen = scratch / "chosen.log";
-        FileRequest request;
-        request.filters = {{"log files (*.log)", "*.log"}, {"all files (*.*)", "*.*"}};
-        request.refusal = [=](const std::string& path) { return path == refused ? "No." : ""; };
-        QTimer::singleShot(0, [&] {
-            auto* files = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-            QVERIFY(files);
-            const auto closeAtEnd = qScopeGuard([files] {
-                if (files->isVisible())
-                    files->reject();
-            });
-            files->setDirectory(QString::fromStdString(scratch.str()));
-            QTest::keyClick(Control<QComboBox>(*files, "fileTypeCombo"), Qt::Key_Down);
-            const auto* view = Control<QListView>(*files, "listView");
-            const auto first = [view] { return view->model()->index(0, 0, view->rootIndex()); };
-            QTRY_VERIFY(!view->model()->match(first(), Qt::DisplayRole, "NODOT").isEmpty());
-            for (const std::string& name : {refused, chosen}) {
-                Prompts::SetNextAnswer(QMessageBox::Ok);
-                auto* edit = Control<QLineEdit>(*files, "fileNameEdit");
-                edit->setText(QString::fromStdString(name));
-                QTest::keyClick(edit, Qt::Key_Return);
-                QCOMPARE(files->isVisible(), name == refused);
-            }
-        });
-        QCOMPARE(QtPrompts(nullptr).ChooseFile(request), std::optional<std::string>(chosen));
-        QCOMPARE(Prompts::LastShown()->text, "No.");
     }
 };
 

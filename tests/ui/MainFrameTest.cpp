@@ -11,7 +11,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
-#include <QListWidget>
 #include <QMenuBar>
 #include <QScopeGuard>
 #include <QtTest>
@@ -113,18 +112,6 @@ private slots:
         QTRY_VERIFY(withoutIcon.frame->isMinimized());
         QCoreApplication::sendPostedEvents();
         QVERIFY(withoutIcon.frame->isVisible());
-    }
-
-    // Like the platform's list box, the list keeps one line selected while it has lines.
-    void aCtrlClickOnTheSelectedLineKeepsIt() {
-        Workspace space;
-        space.WriteConfig(space.MakeRecords(2));
-        Program program;
-        auto* list = program.window->findChild<QListWidget*>();
-        const QRect line = list->visualItemRect(list->item(0));
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ControlModifier, line.center());
-        QCOMPARE(list->selectedItems().size(), 1);
-        QVERIFY(program.window->CommandEnabled(CM_OPTIONS));
     }
 
     void noControlLeavesItsParentOrFrameOrOverlapsAnother_data() {
