@@ -26,19 +26,16 @@ private:
         fs::create_directories(*dir / "bin");
         fs::create_symlink(viewer, *dir / ("bin/" + name));
     }
-    // A desktop entry below one of the data folders ("share" or "usr-share").
-    void WriteEntry(const std::string& dataDir, const std::string& id,
-                    const std::string& body) const {
-        fs::create_directories(*dir / (dataDir + "/applications"));
-        WriteFile(*dir / (dataDir + "/applications/" + id),
-                  "[Desktop Entry]\nType=Application\n" + body);
-    }
-    // Names the default applications for text/plain.
-    void WriteDefaults(const std::string& ids) const {
+    // Names the default applications for text/plain, and writes the desktop entry of one of them
+    // below one of the data folders ("share/applications/..." or "usr-share/applications/...").
+    void SetDefaults(const std::string& ids, const std::string& entry,
+                     const std::string& exec) const {
         WriteFile(*dir / "config/mimeapps.list",
                   "[Added Associations]\ntext/plain=other.desktop;\n\n"
                   "[Default Applications]\ntext/plain=" +
                       ids + "\n");
+        fs::create_directories(fs::path(*dir / entry).parent_path());
+        WriteFile(*dir / entry, "[Desktop Entry]\nType=Application\nExec=" + exec + "\n");
     }
     QStringList Arguments() const {
         QStringList arguments = QString::fromStdString(testsupport::ReadFile(out)).split('\0');
@@ -69,8 +66,9 @@ private slots:
     }
 
     void theDefaultApplicationGetsTheLogPathAsOneArgument() {
-        WriteDefaults("not-installed.desktop;viewer.desktop;");
-        WriteEntry("usr-share", "viewer.desktop", "Exec=\"" + viewer + "\" --new-window %U %i\n");
+        SetDefaults("not-installed.desktop;viewer.desktop;",
+                    "usr-share/applications/viewer.desktop",
+                    "\"" + viewer + "\" --new-window %U %i");
         const QString log = QString::fromStdString(*dir / "my logs/a  b; $(touch pwned) & 'q'.log");
         Set("VIEWER_STATUS", "7");
         QCOMPARE(LogViewer::Run(log), 7);
@@ -88,8 +86,7 @@ private slots:
 
     void aViewerThatCannotStartGivesMinusOne() {
         QCOMPARE(LogViewer::Run("peer.log"), -1); // nothing set, nothing on PATH
-        WriteDefaults("broken.desktop");
-        WriteEntry("share", "broken.desktop", "Exec=/no/such/viewer %f\n");
+        SetDefaults("broken.desktop", "share/applications/broken.desktop", "/no/such/viewer %f");
         InstallEditor("gedit");
         QCOMPARE(LogViewer::Run("peer.log"), -1); // a broken default is not replaced
         QVERIFY(!fs::exists(out));

@@ -7,16 +7,14 @@
 #include "ui/qt/AboutDialog.h"
 #include "ui/qt/DirWindow.h"
 #include "ui/qt/DirectoryDialog.h"
-#include "ui/qt/Prompts.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
-#include <QListWidget>
 #include <QMenuBar>
 #include <QScopeGuard>
-#include <QSignalSpy>
 #include <QtTest>
+#include <functional>
 
 using uitest::Workspace;
 
@@ -47,19 +45,6 @@ struct Program {
 
 constexpr int AllCommands[] = {CM_EXIT,    CM_VIEW,    CM_ADD,     CM_DELETE,
                                CM_OPTIONS, CM_LOGFILE, CM_WAVFILE, CM_ABOUT};
-
-QList<int> DisabledCommands(const MainFrame& frame) {
-    QList<int> disabled;
-    for (int id : AllCommands)
-        if (!frame.Action(id)->isEnabled())
-            disabled << id;
-    return disabled;
-}
-
-void DisableAll(const MainFrame& frame) {
-    for (int id : AllCommands)
-        frame.Action(id)->setEnabled(false);
-}
 
 QString Describe(const QWidget& widget) {
     QString text;
@@ -99,34 +84,23 @@ class MainFrameTest : public QObject {
     Q_OBJECT
 
 private slots:
-    // Checked twice: when a menu opens, and when the program is idle.
-    void menusAndToolBarFollowTheClientsRules() {
+    // The menus' and the tool bar's commands follow the client when a menu opens and when the
+    // program is idle.
+    void commandsFollowTheClient() {
         Workspace space;
         Program program;
-        const QList<int> disabled{CM_VIEW, CM_DELETE, CM_OPTIONS, CM_LOGFILE, CM_WAVFILE};
-
-        DisableAll(*program.frame);
+        const DirWindow& client = *program.window;
         QMenu* directories = program.frame->menuBar()->actions()[1]->menu();
-        directories->popup(QPoint(0, 0));
-        QCOMPARE(DisabledCommands(*program.frame), disabled);
-        directories->hide();
-
-        DisableAll(*program.frame);
-        RunUntilIdle();
-        QCOMPARE(DisabledCommands(*program.frame), disabled);
-    }
-
-    // The end-to-end test closes a shown frame; here it is hidden, as at the end of a session.
-    void closingAHiddenFrameAsksOnceAndEndsTheProgram() {
-        Workspace space;
-        Program program;
-        QSignalSpy closed(program.frame.get(), &MainFrame::Closed);
-        const int asked = Prompts::ShownCount();
-        program.frame->hide();
-        Prompts::SetNextAnswer(QMessageBox::Yes);
-        QVERIFY(program.frame->close());
-        QCOMPARE(Prompts::ShownCount(), asked + 1);
-        QCOMPARE(closed.count(), 1);
+        const std::function<void()> updates[] = {[&] { directories->popup(QPoint(0, 0)); },
+                                                 RunUntilIdle};
+        for (const auto& update : updates) {
+            for (int id : AllCommands)
+                program.frame->Action(id)->setEnabled(!client.CommandEnabled(id));
+            update();
+            for (int id : AllCommands)
+                QCOMPARE(program.frame->Action(id)->isEnabled(), client.CommandEnabled(id));
+            directories->hide();
+        }
     }
 
     // With a tray icon, the end-to-end test sees the minimised frame hide.
@@ -138,18 +112,6 @@ private slots:
         QTRY_VERIFY(withoutIcon.frame->isMinimized());
         QCoreApplication::sendPostedEvents();
         QVERIFY(withoutIcon.frame->isVisible());
-    }
-
-    // Like the platform's list box, the list keeps one line selected while it has lines.
-    void aCtrlClickOnTheSelectedLineKeepsIt() {
-        Workspace space;
-        space.WriteConfig(space.MakeRecords(2));
-        Program program;
-        auto* list = program.window->findChild<QListWidget*>();
-        const QRect line = list->visualItemRect(list->item(0));
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ControlModifier, line.center());
-        QCOMPARE(list->selectedItems().size(), 1);
-        QVERIFY(program.window->CommandEnabled(CM_OPTIONS));
     }
 
     void noControlLeavesItsParentOrFrameOrOverlapsAnother_data() {
