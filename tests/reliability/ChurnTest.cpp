@@ -31,10 +31,6 @@ int ChurnSeconds() {
     return text != nullptr && *text != '\0' ? std::atoi(text) : 20;
 }
 
-// Names that look like log lines or break lines, beside plain ones.
-const char* const HostileNames[] = {"line\nbreak", "cr\rname", "back\\slash",
-                                    "\x7F\x01",    "\xFF\xFE", "2001.03.05 14:07 [+] in\\fake.txt"};
-
 // Until the end, creates, deletes and renames files at random in the directories, renames
 // between them, moves files in from and out to a directory outside them, and makes hidden files
 // and subdirectories. Returns the number of operations.
@@ -43,11 +39,7 @@ unsigned long Churn(unsigned seed, std::chrono::steady_clock::time_point end,
     std::mt19937 random(seed);
     const auto pick = [&](std::size_t count) { return random() % count; };
     const auto dir = [&] { return dirs[pick(dirs.size())]; };
-    const auto name = [&]() -> std::string {
-        const std::size_t n = pick(48 + std::size(HostileNames));
-        return n >= 48 ? HostileNames[n - 48] : "f" + std::to_string(n);
-    };
-    const auto path = [&] { return dir() + "/" + name(); };
+    const auto path = [&] { return dir() + "/f" + std::to_string(pick(48)); };
     const auto touch = [](const std::string& file) {
         ::close(::open(file.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644));
     };
@@ -97,12 +89,12 @@ TEST(Churn, RandomChangesAndAQueueOverflowInNineDirectoriesAreAllLoggedAndNothin
     const int seconds = ChurnSeconds();
     long queue = 0;
     std::ifstream("/proc/sys/fs/inotify/max_queued_events") >> queue;
-    Watcher tree(WATCH_PROGRAM);
+    Watcher tree;
     const std::string outside = tree.Root() + "/outside";
     std::filesystem::create_directory(outside);
     for (int d = 0; d < WatchedDirs; ++d)
-        tree.Add("w" + std::to_string(d), {.files = {"f00", "f01", "f02", "kept", "back\\slash"}});
-    ASSERT_TRUE(tree.Start() && tree.Settle(tree.Aliases())) << tree.Err();
+        tree.Add("w" + std::to_string(d), {.files = {"f1", "f2", "kept"}});
+    ASSERT_TRUE(tree.Start({WATCH_PROGRAM}) && tree.Settle(tree.Aliases())) << tree.Err();
 
     std::vector<std::string> dirs;
     for (const std::string& alias : tree.Aliases())
@@ -131,11 +123,10 @@ TEST(Churn, RandomChangesAndAQueueOverflowInNineDirectoriesAreAllLoggedAndNothin
 
     std::size_t lines = 0;
     for (const std::string& alias : tree.Aliases()) {
-        const testsupport::Replay replay = tree.Check(alias);
-        EXPECT_TRUE(replay.Agrees()) << alias << ":\n" << replay.Describe();
-        lines += replay.lines;
+        EXPECT_EQ(tree.Disagreements(alias), "") << alias;
+        lines += EventLines(testsupport::ReadFile(tree.Log(alias)));
     }
-    EXPECT_EQ(tree.EventLinesOut(), lines) << "every logged line is on standard output too";
+    EXPECT_EQ(EventLines(tree.Out()), lines) << "every logged line is on standard output too";
     EXPECT_EQ(tree.Err(), "");
     std::cout << "churn: " << seconds << " s, " << Writers << " writers, " << operations
               << " operations, " << pauses << " pauses, an overflow of a queue of " << queue << ", "
