@@ -22,8 +22,10 @@ constexpr const char* Header = "**************************************\r\n"
                                "**************************************\r\n";
 
 [[noreturn]] void ChildFails(const char* what) {
-    if (::write(STDERR_FILENO, what, std::strlen(what)) >= 0)
-        static_cast<void>(::write(STDERR_FILENO, ": child setup failed\n", 21));
+    for (const char* text : {"child setup failed: ", what, "\n"}) {
+        if (::write(STDERR_FILENO, text, std::strlen(text)) < 0)
+            break;
+    }
     ::_exit(127);
 }
 
@@ -155,10 +157,8 @@ int Watcher::Terminate() {
 std::string Watcher::Disagreements(const std::string& alias) const {
     std::set<std::string> names = initial_.at(alias);
     std::string faults;
-    int count = 0;
-    const auto fault = [&](const std::string& text) {
-        if (++count <= 20)
-            faults += text + '\n';
+    const auto fault = [&faults](const std::string& text) {
+        faults += faults.size() < 2000 ? text + '\n' : "";
     };
     const std::string log = testsupport::ReadFile(Log(alias));
     const std::string label = alias + "\\";
@@ -189,7 +189,7 @@ std::string Watcher::Disagreements(const std::string& alias) const {
     }
     for (const std::string& name : names)
         fault("reported but not there: " + name);
-    return count > 20 ? faults + "... and " + std::to_string(count - 20) + " more\n" : faults;
+    return faults;
 }
 
 std::size_t EventLines(const std::string& text) {

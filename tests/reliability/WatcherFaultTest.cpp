@@ -65,7 +65,7 @@ TEST(LogFaults, ALogThatBlocksOrFailsLosesItsLinesButNeverStopsTheWatch) {
 // does: the part written must go again, or the next line would continue it.
 TEST(LogFaults, AWriteCutShortLeavesWholeLinesOnly) {
     testsupport::TempDir dir;
-    const std::string log = dir / "full.log", before(1000, 'x');
+    const std::string log = dir / "full.log", before = "a whole line\r\n";
     WriteFile(log, before);
     rlimit saved{};
     ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
