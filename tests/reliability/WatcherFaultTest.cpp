@@ -56,8 +56,7 @@ TEST(LogFaults, ALogThatBlocksOrFailsLosesItsLinesButNeverStopsTheWatch) {
     tree.Add("fifo", {.log = tree.Root() + "/fifo.log"});
     tree.Add("full", {.log = "/dev/full"});
     ASSERT_EQ(::mkfifo(tree.Log("fifo").c_str(), 0600), 0);
-    ASSERT_TRUE(tree.Start({WATCH_PROGRAM}) && tree.Settle(tree.Aliases())) << "nothing blocked\n"
-                                                                            << tree.Err();
+    EXPECT_TRUE(tree.Start({WATCH_PROGRAM}) && tree.Settle(tree.Aliases())) << tree.Err();
     EXPECT_EQ(tree.Terminate(), 0);
 }
 
