@@ -56,7 +56,7 @@ TEST(LogFaults, ALogThatBlocksOrFailsLosesItsLinesButNeverStopsTheWatch) {
     tree.Add("fifo", {.log = tree.Root() + "/fifo.log"});
     tree.Add("full", {.log = "/dev/full"});
     ASSERT_EQ(::mkfifo(tree.Log("fifo").c_str(), 0600), 0);
-    EXPECT_TRUE(tree.Start({WATCH_PROGRAM}) && tree.Settle(tree.Aliases())) << tree.Err();
+    ASSERT_TRUE(tree.Start({WATCH_PROGRAM}) && tree.Settle(tree.Aliases())) << tree.Err();
     EXPECT_EQ(tree.Terminate(), 0);
 }
 
@@ -97,7 +97,7 @@ TEST(InotifyLimits, TheDirectoryBeyondALimitIsLeftOutAndNamed) {
         ASSERT_TRUE(tree.Start({"/usr/bin/unshare", "--user", "--map-root-user", "/bin/sh", "-c",
                                 script, WATCH_PROGRAM}))
             << tree.Err();
-        EXPECT_TRUE(tree.Settle({"a", "b"})) << tree.Err();
+        ASSERT_TRUE(tree.Settle({"a", "b"})) << tree.Err();
         WriteFile(tree.Path("c") + "/unseen");
         EXPECT_TRUE(tree.Settle({"a", "b"}));
         EXPECT_EQ(tree.Terminate(), 0);
@@ -148,7 +148,7 @@ TEST(Sounds, NoSoundBlocksTheWatch) {
             tree.Add(alias, {.wav = sounds + "/" + alias + ".wav"});
         ASSERT_TRUE(tree.Start(WithSoundDevice(tree.Root(), device)));
         for (int round = 0; round < 3; ++round)
-            EXPECT_TRUE(tree.Settle(tree.Aliases())) << device << ", round " << round;
+            ASSERT_TRUE(tree.Settle(tree.Aliases())) << device << ", round " << round;
         EXPECT_EQ(tree.Terminate(), 0) << device;
     }
 }
