@@ -1,7 +1,6 @@
 #include "tests/reliability/ChildProcess.h"
 
 #include <fcntl.h>
-#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -11,8 +10,6 @@
 #include <filesystem>
 #include <stdexcept>
 
-extern char** environ;
-
 namespace reliability {
 
 namespace {
@@ -20,8 +17,6 @@ namespace {
 // A watcher may have a backlog to work off first, on a loaded machine under a sanitizer; shorter
 // than the deadline of a test run (scripts/mutate's: 60 s), so that a fault fails an assertion.
 constexpr auto Deadline = std::chrono::seconds(40);
-// Polls (of 5 ms) between two probe files.
-constexpr int RemakePolls = 20;
 constexpr const char* Header = "**************************************\r\n"
                                "***   Do not change this file!!!   ***\r\n"
                                "**************************************\r\n";
@@ -34,48 +29,9 @@ constexpr const char* Header = "**************************************\r\n"
     ::_exit(127);
 }
 
-void Redirect(const std::string& path, int target) {
-    if (path.empty())
-        return;
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0 || ::dup2(fd, target) < 0)
-        ChildFails(path.c_str());
-}
-
-// The inotify limits are set by util-linux's unshare and a shell, which run no threads: a
-// process whose runtime runs one (ThreadSanitizer's) can't enter a user namespace.
-std::vector<std::string> WithLimits(const std::vector<std::string>& argv,
-                                    const ChildProcess::Options& options) {
-    if (options.inotifyInstances == 0 && options.inotifyWatches == 0)
-        return argv;
-    std::string script;
-    for (const auto& [limit, file] : {std::pair{options.inotifyInstances, "instances"},
-                                      std::pair{options.inotifyWatches, "watches"}}) {
-        if (limit != 0)
-            script +=
-                "echo " + std::to_string(limit) + " >/proc/sys/user/max_inotify_" + file + " && ";
-    }
-    script += argv.empty() ? "true" : "exec \"$0\" \"$@\"";
-    std::vector<std::string> wrapped{"/usr/bin/unshare", "--user", "--map-root-user",
-                                     "/bin/sh",          "-c",     script};
-    wrapped.insert(wrapped.end(), argv.begin(), argv.end());
-    return wrapped;
-}
-
-// The settings go first: a program takes the first entry of a name.
-std::vector<std::string> Environment(const std::vector<std::string>& settings) {
-    std::vector<std::string> entries = settings;
-    for (char** entry = environ; *entry != nullptr; ++entry)
-        entries.emplace_back(*entry);
-    return entries;
-}
-
-std::vector<char*> Pointers(std::vector<std::string>& strings) {
-    std::vector<char*> pointers;
-    for (std::string& text : strings)
-        pointers.push_back(text.data());
-    pointers.push_back(nullptr);
-    return pointers;
+bool Redirect(const char* path, int target) {
+    const int fd = ::open(path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    return fd >= 0 && ::dup2(fd, target) >= 0;
 }
 
 std::string Quoted(const std::string& text) {
@@ -86,26 +42,22 @@ std::string Quoted(const std::string& text) {
 
 ChildProcess::ChildProcess(const std::vector<std::string>& argv, const Options& options) {
     // Everything the child needs is made before fork(): after it only system calls are made.
-    std::vector<std::string> args = WithLimits(argv, options);
-    std::vector<std::string> environment = Environment(options.environment);
-    const std::vector<char*> argPointers = Pointers(args);
-    const std::vector<char*> environmentPointers = Pointers(environment);
-    const rlimit fileSize{static_cast<rlim_t>(options.fileSizeLimit), RLIM_INFINITY};
+    std::vector<std::string> args = argv;
+    std::vector<char*> pointers;
+    for (std::string& arg : args)
+        pointers.push_back(arg.data());
+    pointers.push_back(nullptr);
+    const char* dir = options.workingDirectory.c_str();
     pid_ = ::fork();
     if (pid_ < 0)
         throw std::runtime_error("fork failed");
     if (pid_ != 0)
         return;
-    Redirect(options.stdoutPath, STDOUT_FILENO);
-    Redirect(options.stderrPath, STDERR_FILENO);
-    if (!options.workingDirectory.empty() && ::chdir(options.workingDirectory.c_str()) != 0)
-        ChildFails(options.workingDirectory.c_str());
-    // Ignored, a signal stays ignored across exec: the write fails with EFBIG instead.
-    if (options.fileSizeLimit != 0 &&
-        (::signal(SIGXFSZ, SIG_IGN) == SIG_ERR || ::setrlimit(RLIMIT_FSIZE, &fileSize) != 0))
-        ChildFails("file-size limit");
-    ::execve(argPointers[0], argPointers.data(), environmentPointers.data());
-    ChildFails(argPointers[0]);
+    if (*dir != '\0' && (::chdir(dir) != 0 || !Redirect("out.txt", STDOUT_FILENO) ||
+                         !Redirect("err.txt", STDERR_FILENO)))
+        ChildFails(dir);
+    ::execv(pointers[0], pointers.data());
+    ChildFails(pointers[0]);
 }
 
 ChildProcess::~ChildProcess() {
@@ -141,10 +93,6 @@ bool ChildProcess::Pause() {
     });
 }
 
-Watcher::Watcher(std::string program) : program_(std::move(program)) {
-    std::filesystem::create_directory(root_ / "logs");
-}
-
 std::string Watcher::Add(const std::string& alias, const Dir& dir) {
     Dir made = dir;
     if (made.path.empty())
@@ -152,15 +100,16 @@ std::string Watcher::Add(const std::string& alias, const Dir& dir) {
     if (made.log.empty())
         made.log = root_ / ("logs/" + alias + ".log");
     std::filesystem::create_directories(made.path);
+    std::filesystem::create_directories(root_ / "logs");
     for (const std::string& file : made.files)
         testsupport::WriteFile(made.path + "/" + file);
     aliases_.push_back(alias);
     dirs_[alias] = made;
-    initial_[alias] = testsupport::ListPlainFiles(made.path);
+    initial_[alias] = {made.files.begin(), made.files.end()};
     return made.path;
 }
 
-bool Watcher::Start(ChildProcess::Options options) {
+bool Watcher::Start(const std::vector<std::string>& argv) {
     std::string config = Header;
     for (const std::string& alias : aliases_) {
         const Dir& dir = dirs_.at(alias);
@@ -168,43 +117,33 @@ bool Watcher::Start(ChildProcess::Options options) {
                   Quoted(dir.log) + ' ' + Quoted(dir.wav) + "\r\n";
     }
     testsupport::WriteFile(root_ / "peer.cfg", config);
-    options.workingDirectory = Root();
-    options.stdoutPath = root_ / "out.txt";
-    options.stderrPath = root_ / "err.txt";
-    process_ = std::make_unique<ChildProcess>(std::vector<std::string>{program_}, options);
+    process_ = std::make_unique<ChildProcess>(argv, ChildProcess::Options{Root()});
     // Each record is echoed after its baseline scan.
     const std::string lastEcho = "Path = " + Path(aliases_.back()) + "| Alias = " + aliases_.back();
     return testsupport::WaitUntil([&] { return Out().find(lastEcho) != std::string::npos; },
                                   Deadline);
 }
 
-// Standard output has every line, also of a log that can't be written.
-bool Watcher::Logged(const std::string& alias, char sign, const std::string& name) const {
-    const std::string line = std::string(" [") + sign + "] " + alias + "\\" + name + "\n";
-    return Out().find(line) != std::string::npos;
-}
-
-// A probe made before the watch began waits for the next change: another is made now and then.
+// Standard output has every line, also of a log that can't be written. A probe made before the
+// watch began waits for the next change: another is made until one is reported.
 bool Watcher::Settle(const std::vector<std::string>& aliases) {
     return std::all_of(aliases.begin(), aliases.end(), [&](const std::string& alias) {
-        const int first = probes_ + 1;
-        const auto probe = [&](int n) { return "probe" + std::to_string(n); };
-        int polls = 0, added = 0;
-        const bool watched = testsupport::WaitUntil(
+        std::vector<std::string> probes;
+        const auto logged = [&](const char* sign) {
+            const std::string line = sign + alias + "\\" + probes.back() + "\n";
+            return Out().find(line) != std::string::npos;
+        };
+        const bool added = testsupport::WaitUntil(
             [&] {
-                if (polls++ % RemakePolls == 0)
-                    testsupport::WriteFile(Path(alias) + "/" + probe(++probes_));
-                for (added = first; added <= probes_; ++added) {
-                    if (Logged(alias, '+', probe(added)))
-                        return true;
-                }
-                return false;
+                probes.push_back("probe" + std::to_string(++probes_));
+                testsupport::WriteFile(Path(alias) + "/" + probes.back());
+                return testsupport::WaitUntil([&] { return logged(" [+] "); },
+                                              std::chrono::milliseconds(500));
             },
             Deadline);
-        for (int n = first; n <= probes_; ++n)
-            std::filesystem::remove(Path(alias) + "/" + probe(n));
-        return watched &&
-               testsupport::WaitUntil([&] { return Logged(alias, '-', probe(added)); }, Deadline);
+        for (const std::string& probe : probes)
+            std::filesystem::remove(Path(alias) + "/" + probe);
+        return added && testsupport::WaitUntil([&] { return logged(" [-] "); }, Deadline);
     });
 }
 
@@ -215,42 +154,49 @@ int Watcher::Terminate() {
     return status && WIFEXITED(*status) ? WEXITSTATUS(*status) : -1;
 }
 
-testsupport::Replay Watcher::Check(const std::string& alias) const {
-    return testsupport::CheckLog(testsupport::ReadFile(Log(alias)), alias, initial_.at(alias),
-                                 testsupport::ListPlainFiles(Path(alias)));
-}
-
-testsupport::Replay Watcher::WaitUntilAgrees(const std::string& alias) const {
-    testsupport::Replay replay;
-    testsupport::WaitUntil(
-        [&] {
-            replay = Check(alias);
-            return replay.Agrees();
-        },
-        Deadline);
-    return replay;
-}
-
-std::size_t Watcher::EventLinesOut() const {
-    const std::string out = Out();
-    std::size_t lines = 0;
-    for (std::size_t at = 0; at < out.size();) {
-        const std::size_t end = std::min(out.find('\n', at), out.size());
-        const std::string_view line = std::string_view(out).substr(at, end - at);
-        lines +=
-            line.size() > 21 && (line.substr(16, 5) == " [+] " || line.substr(16, 5) == " [-] ");
-        at = end + 1;
+std::string Watcher::Disagreements(const std::string& alias) const {
+    std::set<std::string> names = initial_.at(alias);
+    std::string faults;
+    const auto fault = [&faults](const std::string& text) {
+        faults += faults.size() < 2000 ? text + '\n' : "";
+    };
+    const std::string log = testsupport::ReadFile(Log(alias));
+    const std::string label = alias + "\\";
+    for (std::size_t at = 0, end; at < log.size(); at = end + 2) {
+        end = log.find("\r\n", at);
+        if (end == std::string::npos) {
+            fault("the last line has no line end");
+            break;
+        }
+        // "YYYY.MM.DD hh:mm [+] label\name"
+        const std::string line = log.substr(at, end - at);
+        const bool event =
+            line.size() > 21 + label.size() &&
+            (line.compare(16, 5, " [+] ") == 0 || line.compare(16, 5, " [-] ") == 0) &&
+            line.compare(21, label.size(), label) == 0;
+        const std::string name = event ? line.substr(21 + label.size()) : "";
+        if (!event)
+            fault("not an event of this directory: " + line);
+        else if (line[18] == '+' ? !names.insert(name).second : names.erase(name) == 0)
+            fault("contradicts the lines before it: " + line);
     }
-    return lines;
+    // What a search with the mask "*.*" and the attribute filter 0 lists.
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(Path(alias), error)) {
+        const std::string name = entry.path().filename();
+        if (name[0] != '.' && entry.is_regular_file(error) && names.erase(name) == 0)
+            fault("there but never reported added: " + name);
+    }
+    for (const std::string& name : names)
+        fault("reported but not there: " + name);
+    return faults;
 }
 
-bool CanLimitInotify() {
-    static const bool can = [] {
-        ChildProcess probe({}, {.stderrPath = "/dev/null", .inotifyInstances = 4});
-        const std::optional<int> status = probe.Wait(std::chrono::seconds(10));
-        return status && WIFEXITED(*status) && WEXITSTATUS(*status) == 0;
-    }();
-    return can;
+std::size_t EventLines(const std::string& text) {
+    std::size_t lines = 0;
+    for (std::size_t at = text.find(" ["); at != std::string::npos; at = text.find(" [", at + 1))
+        lines += text.compare(at, 5, " [+] ") == 0 || text.compare(at, 5, " [-] ") == 0;
+    return lines;
 }
 
 } // namespace reliability

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "tests/support/LogReplay.h"
 #include "tests/support/TempDir.h"
 
 #include <sys/types.h>
@@ -14,21 +13,16 @@
 #include <vector>
 
 // The reliability harness: programs run as child processes, and the headless watcher run as one
-// over directories of a temporary folder.
+// over directories of a temporary folder, each log checked against its directory.
 namespace reliability {
 
 // A program run by a test; killed and reaped, at the latest, when the object goes.
 class ChildProcess {
 public:
     struct Options {
-        std::string workingDirectory;         // empty: the test's
-        std::string stdoutPath;               // empty: inherited
-        std::string stderrPath;               // empty: inherited
-        std::vector<std::string> environment; // "NAME=value" set beside the test's environment
-        // When not 0: runs in a user namespace of its own whose inotify limits are these.
-        long inotifyInstances = 0;
-        long inotifyWatches = 0;
-        long fileSizeLimit = 0; // when not 0: a write beyond it fails part-way
+        // Empty: the test's, with its standard output and error. Otherwise the child runs there
+        // and writes its standard output to "out.txt" and its standard error to "err.txt".
+        std::string workingDirectory;
     };
 
     ChildProcess(const std::vector<std::string>& argv, const Options& options);
@@ -36,7 +30,6 @@ public:
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;
 
-    pid_t Pid() const { return pid_; }
     void Signal(int signal) const;
     // The wait status once the child has ended, or empty when it still runs at the deadline.
     std::optional<int> Wait(std::chrono::milliseconds deadline);
@@ -49,8 +42,7 @@ private:
 };
 
 // The directories of a temporary folder, each named by its alias and logging to
-// "logs/<alias>.log", watched by the headless watcher started there on a "peer.cfg" naming them;
-// its standard output and error go to "out.txt" and "err.txt".
+// "logs/<alias>.log", watched by the headless watcher started there on a "peer.cfg" naming them.
 class Watcher {
 public:
     struct Dir {
@@ -60,23 +52,20 @@ public:
         std::string wav;
     };
 
-    explicit Watcher(std::string program);
     std::string Add(const std::string& alias, const Dir& dir = {});
 
-    // Writes "peer.cfg", starts the watcher and waits until it has taken every baseline.
-    bool Start(ChildProcess::Options options = {});
+    // Writes "peer.cfg", runs argv (the watcher, or a program that runs it) and waits until the
+    // watcher has taken every baseline.
+    bool Start(const std::vector<std::string>& argv);
     // Returns once each directory is watched and has been served after every change made so far:
-    // a probe file created and deleted, and both lines logged. False at the deadline.
+    // a probe file created and deleted, and both lines written. False at the deadline.
     bool Settle(const std::vector<std::string>& aliases);
     // Ends the watcher with SIGTERM; its exit code, or -1 when it did not exit normally.
     int Terminate();
 
-    // The directory's log replayed over what it held at Add, against what it holds now.
-    testsupport::Replay Check(const std::string& alias) const;
-    // Waits until Check agrees; the last Check.
-    testsupport::Replay WaitUntilAgrees(const std::string& alias) const;
-    // The lines on standard output that are event lines.
-    std::size_t EventLinesOut() const;
+    // The directory's log replayed over what it held at Add, against what it holds now: each
+    // disagreement on a line of its own; empty when they agree.
+    std::string Disagreements(const std::string& alias) const;
 
     const std::vector<std::string>& Aliases() const { return aliases_; }
     std::string Root() const { return root_.str(); }
@@ -87,9 +76,6 @@ public:
     ChildProcess& Process() { return *process_; }
 
 private:
-    bool Logged(const std::string& alias, char sign, const std::string& name) const;
-
-    std::string program_;
     testsupport::TempDir root_;
     std::vector<std::string> aliases_;
     std::map<std::string, Dir> dirs_;
@@ -98,7 +84,7 @@ private:
     std::unique_ptr<ChildProcess> process_;
 };
 
-// Whether this system lets a test give a process inotify limits of its own.
-bool CanLimitInotify();
+// The lines of a log or of standard output that report an event (no name here holds " [").
+std::size_t EventLines(const std::string& text);
 
 } // namespace reliability
