@@ -179,17 +179,3 @@ TEST(NothingToWatch, TheWatcherEndsNamingTheFileAndShowingARecord) {
         })) << err;
     }
 }
-
-// The parent of a watched directory renamed away and another made in its place: the directory
-// now at the path is watched.
-TEST(DirectoryFault, ARenamedAndReplacedParentIsFollowed) {
-    Watcher tree;
-    const std::string w = tree.Add("w", {.files = {"a", "b"}, .path = tree.Root() + "/parent/w"});
-    ASSERT_TRUE(tree.Start({WATCH_PROGRAM}) && tree.Settle({"w"})) << tree.Err();
-    fs::rename(tree.Root() + "/parent", tree.Root() + "/parent.old");
-    fs::create_directories(w);
-    WriteFile(w + "/new");
-    EXPECT_TRUE(tree.Settle({"w"})) << "the directory now at the path is not watched";
-    EXPECT_EQ(tree.Terminate(), 0);
-    EXPECT_EQ(tree.Disagreements("w"), "");
-}
