@@ -27,21 +27,3 @@ TEST(MyDirBaseline, NamesPresentWhenTheRecordIsMadeOrSetAreNeverReported) {
     EXPECT_EQ(Removed(dir), Names{});
     EXPECT_EQ(dir.Files().size(), 2u);
 }
-
-TEST(MyDirKind, SelectsWhichListsExist) {
-    TempDir tmp;
-    WriteFile(tmp / "gone");
-    MyDir inbound = Watch(tmp, '+');
-    MyDir outbound = Watch(tmp, '-');
-    MyDir other = Watch(tmp, 'x');
-    fs::remove(tmp / "gone");
-    WriteFile(tmp / "new");
-    for (MyDir* dir : {&inbound, &outbound, &other})
-        dir->Rescan();
-    EXPECT_EQ(Added(inbound), Names{"new"});
-    EXPECT_FALSE(inbound.GetRemoved());
-    EXPECT_FALSE(outbound.GetAdded());
-    EXPECT_EQ(Removed(outbound), Names{"gone"});
-    EXPECT_EQ(Added(other), Names{"new"});
-    EXPECT_EQ(Removed(other), Names{"gone"});
-}
