@@ -102,8 +102,8 @@ public:
         ::SendMessageA(frame, WM_NULL, 0, 0);
     }
     void Post(int command) const { ::PostMessageA(frame, WM_COMMAND, command, 0); }
-    // The tool-bar buttons enabled, as 0 or 1 each: View, Exit, Add, Delete, Options, LOG file,
-    // WAV file, About.
+    // Waits until the tool bar enables its buttons as expected says, 0 or 1 for each of View,
+    // Exit, Add, Delete, Options, LOG file, WAV file and About.
     void ExpectEnabled(const std::string& expected, const char* state) const {
         std::string enabled;
         WaitUntil([&] {
