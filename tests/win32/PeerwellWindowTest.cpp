@@ -12,9 +12,9 @@
 #include <commctrl.h>
 #include <cstdlib>
 #include <filesystem>
+#include <future>
 #include <shellapi.h>
 #include <string>
-#include <vector>
 
 using testsupport::ReadFile;
 using testsupport::TempDir;
@@ -29,23 +29,6 @@ const std::string Header = "**************************************\r\n"
 
 std::string Record(const std::string& path, const std::string& alias, const std::string& log) {
     return '"' + path + "\" \"" + alias + "\" \"*\" \"*.*\" \"0\" \"" + log + "\" \"\"\r\n";
-}
-
-// The program under test: PEERWELL_EXE, a Windows path or a Unix one (drive Z: under Wine).
-std::string ProgramPath() {
-    std::string path = std::getenv("PEERWELL_EXE") ? std::getenv("PEERWELL_EXE") : "";
-    if (path.starts_with('/'))
-        path = "Z:" + path;
-    for (char& c : path)
-        if (c == '/')
-            c = '\\';
-    return path;
-}
-
-std::string WindowText(HWND window) {
-    char text[256] = {};
-    ::GetWindowTextA(window, text, sizeof text);
-    return text;
 }
 
 // The windows live on a desktop of this run's own, which Wine shows on the display of the test
@@ -72,17 +55,18 @@ public:
         startup.wShowWindow = showCommand;
         std::string commandLine = "peerwell.exe";
         PROCESS_INFORMATION started{};
-        EXPECT_TRUE(::CreateProcessA(ProgramPath().c_str(), commandLine.data(), nullptr, nullptr,
-                                     FALSE, 0, nullptr, dir.str().c_str(), &startup, &started))
-            << "can't start " << ProgramPath();
+        // The program under test, by its Windows path.
+        EXPECT_TRUE(::CreateProcessA(std::getenv("PEERWELL_EXE"), commandLine.data(), nullptr,
+                                     nullptr, FALSE, 0, nullptr, dir.str().c_str(), &startup,
+                                     &started))
+            << "can't start $PEERWELL_EXE";
         process_ = started.hProcess;
         ::CloseHandle(started.hThread);
-        processId_ = started.dwProcessId;
         // The frame exists before its tool bar and client do. The first program on the desktop
         // waits for Wine to set the desktop up.
         EXPECT_TRUE(WaitUntil(
             [&] {
-                frame = Find("PeerwellFrame", "Peerwell");
+                frame = ::FindWindowA("PeerwellFrame", "Peerwell");
                 toolBar = ::FindWindowExA(frame, nullptr, TOOLBARCLASSNAMEA, nullptr);
                 client = ::FindWindowExA(frame, nullptr, "PeerwellDirWindow", nullptr);
                 return frame && toolBar && client;
@@ -90,31 +74,20 @@ public:
             std::chrono::seconds(60)))
             << "no frame with tool bar and client";
     }
+    // Gone with its windows before the next run looks for its own on the test's desktop.
     ~Peerwell() {
-        if (!Ended())
-            ::TerminateProcess(process_, 1);
+        ::TerminateProcess(process_, 1);
+        EXPECT_EQ(::WaitForSingleObject(process_, 10000), WAIT_OBJECT_0) << "still running";
         ::CloseHandle(process_);
-    }
-
-    // A top-level window of this process with the class and caption.
-    HWND Find(const char* className, const char* caption) const {
-        for (HWND window = ::FindWindowExA(nullptr, nullptr, className, caption); window;
-             window = ::FindWindowExA(nullptr, window, className, caption)) {
-            DWORD owner = 0;
-            ::GetWindowThreadProcessId(window, &owner);
-            if (owner == processId_)
-                return window;
-        }
-        return nullptr;
     }
     // A dialog is shown once it has filled its controls.
     HWND WaitForDialog(const char* caption) const {
         HWND dialog = nullptr;
         EXPECT_TRUE(WaitUntil([&] {
-            dialog = Find("#32770", caption);
+            dialog = ::FindWindowA("#32770", caption);
             return dialog && ::IsWindowVisible(dialog);
-        })) << "no box \""
-            << caption << "\"";
+        })) << "no box "
+            << caption;
         return dialog;
     }
     // Answers the message box with this caption and text by its button (IDYES, IDNO...).
@@ -129,16 +102,27 @@ public:
         ::SendMessageA(frame, WM_NULL, 0, 0);
     }
     void Post(int command) const { ::PostMessageA(frame, WM_COMMAND, command, 0); }
-    bool ButtonEnabled(int command) const {
-        return ::SendMessageA(toolBar, TB_ISBUTTONENABLED, command, 0) != 0;
+    // Waits until the tool bar enables its buttons as expected says, 0 or 1 for each of View,
+    // Exit, Add, Delete, Options, LOG file, WAV file and About.
+    void ExpectEnabled(const std::string& expected, const char* state) const {
+        std::string enabled;
+        WaitUntil([&] {
+            enabled.clear();
+            for (int command : {CM_VIEW, CM_EXIT, CM_ADD, CM_DELETE, CM_OPTIONS, CM_LOGFILE,
+                                CM_WAVFILE, CM_ABOUT})
+                enabled += ::SendMessageA(toolBar, TB_ISBUTTONENABLED, command, 0) ? '1' : '0';
+            return enabled == expected;
+        });
+        EXPECT_EQ(enabled, expected) << state;
     }
-    // Whether the shell holds the program's icon: changing nothing succeeds only then.
-    bool TrayIconShown() const {
+    // Sends the shell a message about the program's icon: NIM_MODIFY, changing nothing, succeeds
+    // only while the shell holds it.
+    bool TrayIcon(DWORD message) const {
         NOTIFYICONDATAA icon{};
         icon.cbSize = NOTIFYICONDATAA_V1_SIZE;
         icon.hWnd = client;
         icon.uID = 1;
-        return ::Shell_NotifyIconA(NIM_MODIFY, &icon);
+        return ::Shell_NotifyIconA(message, &icon);
     }
     bool Ended() const { return ::WaitForSingleObject(process_, 0) == WAIT_OBJECT_0; }
 
@@ -148,133 +132,44 @@ public:
 
 private:
     HANDLE process_ = nullptr;
-    DWORD processId_ = 0;
 };
-
-// Which tool-bar buttons are enabled, in the order of Commands.
-const int Commands[] = {CM_VIEW,    CM_EXIT,    CM_ADD,     CM_DELETE,
-                        CM_OPTIONS, CM_LOGFILE, CM_WAVFILE, CM_ABOUT};
-std::string EnabledCommands(const Peerwell& peerwell) {
-    std::string enabled;
-    for (int command : Commands)
-        enabled += peerwell.ButtonEnabled(command) ? '1' : '0';
-    return enabled;
-}
-void ExpectEnabled(const Peerwell& peerwell, const std::string& expected, const char* state) {
-    WaitUntil([&] { return EnabledCommands(peerwell) == expected; });
-    EXPECT_EQ(EnabledCommands(peerwell), expected) << state;
-}
-
-std::vector<std::string> MenuTexts(HMENU menu) {
-    std::vector<std::string> texts;
-    for (int i = 0; i < ::GetMenuItemCount(menu); ++i) {
-        char text[64] = {};
-        ::GetMenuStringA(menu, i, text, sizeof text, MF_BYPOSITION);
-        const UINT id = ::GetMenuItemID(menu, i);
-        texts.push_back(id == UINT(-1) ? text : std::string(text) + ' ' + std::to_string(id));
-        if (HMENU sub = ::GetSubMenu(menu, i))
-            for (const std::string& item : MenuTexts(sub))
-                texts.push_back("  " + item);
-    }
-    return texts;
-}
 
 } // namespace
 
-TEST(PeerwellWindow, StartsAsAFixedFrameWithMenuToolBarAndTrayIcon) {
+TEST(PeerwellWindow, AddOptionsAndDeleteRewritePeerCfgWhileTheWatchLogsAndTheToolBarFollows) {
     TempDir dir;
-    Peerwell peerwell(dir);
-    EXPECT_EQ(WindowText(peerwell.frame), "Peerwell");
-    RECT outer;
-    ::GetWindowRect(peerwell.frame, &outer);
-    EXPECT_EQ((std::vector<LONG>{outer.left, outer.top, outer.right - outer.left,
-                                 outer.bottom - outer.top}),
-              (std::vector<LONG>{0, 0, 380, 265}));
-    const LONG style = ::GetWindowLongA(peerwell.frame, GWL_STYLE);
-    EXPECT_EQ(style & (WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME),
-              WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX);
-
-    // The menu as the program's resources hold it; its items as the frame shows them.
-    const HMODULE program =
-        ::LoadLibraryExA(ProgramPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    const HMENU menu = ::LoadMenuA(program, "MAIN_MENU");
-    EXPECT_EQ(MenuTexts(menu), (std::vector<std::string>{
-                                   "&File", "  &View 102", "   0", "  &Exit 101", "&Directories",
-                                   "  &Add 103", "  &Delete 104", "   0", "  &Options 105",
-                                   "  &LOG file 108", "  &WAV file 109", "&Help", "  &About 111"}));
-    ::DestroyMenu(menu);
-    ::FreeLibrary(program);
-    EXPECT_NE(::GetMenu(peerwell.frame), nullptr);
-
-    // Eleven items; the buttons at their places between the separators.
-    EXPECT_EQ(::SendMessageA(peerwell.toolBar, TB_BUTTONCOUNT, 0, 0), 11);
-    std::vector<LRESULT> places;
-    for (int command : Commands)
-        places.push_back(::SendMessageA(peerwell.toolBar, TB_COMMANDTOINDEX, command, 0));
-    EXPECT_EQ(places, (std::vector<LRESULT>{0, 1, 3, 4, 6, 7, 8, 10}));
-
-    EXPECT_TRUE(WaitUntil([&] { return peerwell.TrayIconShown(); })) << "no tray icon";
-    // Explorer restarted: its new task bar knows no icon until the program places it again.
-    NOTIFYICONDATAA icon{};
-    icon.cbSize = NOTIFYICONDATAA_V1_SIZE;
-    icon.hWnd = peerwell.client;
-    icon.uID = 1;
-    ASSERT_TRUE(::Shell_NotifyIconA(NIM_DELETE, &icon));
-    ::SendMessageA(peerwell.frame, ::RegisterWindowMessageA("TaskbarCreated"), 0, 0);
-    EXPECT_TRUE(peerwell.TrayIconShown()) << "the icon was not placed again";
-}
-
-TEST(PeerwellWindow, AddOptionsDeleteRewritePeerCfgAndTheEnablingFollows) {
-    TempDir dir;
+    const std::string watched = dir / "watched";
     const std::string inbox = dir / "inbox";
+    std::filesystem::create_directory(watched);
     std::filesystem::create_directory(inbox);
+    const std::string oneRecord = Header + Record(watched, "Watched", dir / "watched.log");
+    WriteFile(dir / "peer.cfg", oneRecord);
     Peerwell peerwell(dir);
-    //                      V E A D O L W A
-    ExpectEnabled(peerwell, "01100001", "empty list");
+    EXPECT_NE(::GetMenu(peerwell.frame), nullptr) << "no menu";
+    //                       V E A D O L W A
+    peerwell.ExpectEnabled("11111111", "a record with a log");
+
+    WriteFile(watched + "\\arrived.txt");
+    EXPECT_TRUE(WaitUntil([&] {
+        return ReadFile(dir / "watched.log").ends_with(" [+] Watched\\arrived.txt\r\n");
+    })) << ReadFile(dir / "watched.log");
 
     peerwell.Post(CM_ADD);
-    ExpectEnabled(peerwell, "01011111", "a pending record");
-    EXPECT_FALSE(std::filesystem::exists(dir / "peer.cfg"));
-
+    peerwell.ExpectEnabled("01011111", "a pending record");
     peerwell.Post(CM_OPTIONS);
     const HWND dialog = peerwell.WaitForDialog("Directory options");
     ::SendMessageA(::GetDlgItem(dialog, 105), WM_SETTEXT, 0,
                    reinterpret_cast<LPARAM>((inbox + "\\\\").c_str()));
     ::SendMessageA(::GetDlgItem(dialog, 103), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Inbox"));
     ::PostMessageA(dialog, WM_COMMAND, IDOK, 0);
-    EXPECT_TRUE(WaitUntil([&] {
-        return ReadFile(dir / "peer.cfg") == Header + Record(inbox, "Inbox", "");
-    })) << ReadFile(dir / "peer.cfg");
-    ExpectEnabled(peerwell, "01111111", "one record");
+    // Read once the command has ended: the save can't replace a file that a reader holds open.
+    peerwell.ExpectEnabled("01111111", "the new record, without a log");
+    EXPECT_EQ(ReadFile(dir / "peer.cfg"), oneRecord + Record(inbox, "Inbox", ""));
 
     peerwell.Post(CM_DELETE);
     peerwell.Answer("Confirm", "Are you sure to remove record from directories list?", IDYES);
-    EXPECT_EQ(ReadFile(dir / "peer.cfg"), Header);
-    ExpectEnabled(peerwell, "01100001", "empty list again");
-}
-
-TEST(PeerwellWindow, NineRecordsLogWhileTheWindowIsUpAndDeleteRewritesTheRest) {
-    TempDir dir;
-    std::string records;
-    for (int i = 1; i <= 9; ++i) {
-        const std::string watched = dir / ("dir" + std::to_string(i));
-        std::filesystem::create_directory(watched);
-        records +=
-            Record(watched, "Dir" + std::to_string(i), dir / ("dir" + std::to_string(i) + ".log"));
-    }
-    WriteFile(dir / "peer.cfg", Header + records);
-    Peerwell peerwell(dir);
-    ExpectEnabled(peerwell, "11011111", "nine records");
-
-    WriteFile(dir / "dir1\\arrived.txt");
-    EXPECT_TRUE(WaitUntil([&] {
-        return ReadFile(dir / "dir1.log").ends_with(" [+] Dir1\\arrived.txt\r\n");
-    })) << ReadFile(dir / "dir1.log");
-
-    peerwell.Post(CM_DELETE);
-    peerwell.Answer("Confirm", "Are you sure to remove record from directories list?", IDYES);
-    EXPECT_EQ(ReadFile(dir / "peer.cfg"), Header + records.substr(records.find("\r\n") + 2));
-    ExpectEnabled(peerwell, "11111111", "eight records");
+    EXPECT_EQ(ReadFile(dir / "peer.cfg"), oneRecord);
+    peerwell.ExpectEnabled("11111111", "the first record again");
 }
 
 TEST(PeerwellWindow, TheCloseQuestionIsAskedOncePerAttempt) {
@@ -283,43 +178,44 @@ TEST(PeerwellWindow, TheCloseQuestionIsAskedOncePerAttempt) {
     const char* question = "Do you really want to terminate Peerwell program?";
     ::PostMessageA(peerwell.frame, WM_CLOSE, 0, 0);
     peerwell.Answer("Confirm", question, IDNO);
-    EXPECT_FALSE(peerwell.Find("#32770", "Confirm")) << "asked twice";
-    EXPECT_TRUE(::IsWindowVisible(peerwell.frame));
+    EXPECT_FALSE(::FindWindowA("#32770", "Confirm")) << "asked twice";
 
     // The session's end asks the same question and is refused on No.
-    LRESULT mayEnd = TRUE;
-    ::SendMessageCallbackA(
-        peerwell.frame, WM_QUERYENDSESSION, 0, 0,
-        [](HWND, UINT, ULONG_PTR result, LRESULT answer) {
-            *reinterpret_cast<LRESULT*>(result) = answer;
-        },
-        reinterpret_cast<ULONG_PTR>(&mayEnd));
+    std::future<DWORD_PTR> mayEnd = std::async(std::launch::async, [&] {
+        DWORD_PTR answer = TRUE; // also when the frame gives none within seconds
+        ::SendMessageTimeoutA(peerwell.frame, WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, 10000,
+                              &answer);
+        return answer;
+    });
     peerwell.Answer("Confirm", question, IDNO);
-    EXPECT_TRUE(WaitUntil([&] {
-        MSG m;
-        ::PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE);
-        return mayEnd == FALSE;
-    }));
-    EXPECT_FALSE(peerwell.Find("#32770", "Confirm")) << "asked twice";
+    EXPECT_EQ(mayEnd.get(), DWORD_PTR(FALSE));
+    EXPECT_FALSE(::FindWindowA("#32770", "Confirm")) << "asked twice";
 
-    ASSERT_TRUE(peerwell.TrayIconShown());
+    ASSERT_TRUE(peerwell.TrayIcon(NIM_MODIFY));
     peerwell.Post(CM_EXIT);
     peerwell.Answer("Confirm", question, IDYES);
     EXPECT_TRUE(WaitUntil([&] { return peerwell.Ended(); })) << "still running after Yes";
-    EXPECT_FALSE(peerwell.TrayIconShown()) << "the tray icon outlived the program";
+    EXPECT_FALSE(peerwell.TrayIcon(NIM_MODIFY)) << "the tray icon outlived the program";
 }
 
-TEST(PeerwellWindow, AMinimisedStartShowsOnlyTheTrayIconWhichTogglesTheFrame) {
+TEST(PeerwellWindow, AMinimisedStartShowsATrayIconThatANewTaskBarGetsAgainAndThatTogglesTheFrame) {
     TempDir dir;
     Peerwell peerwell(dir, SW_SHOWMINIMIZED);
-    EXPECT_TRUE(WaitUntil([&] { return peerwell.TrayIconShown(); })) << "no tray icon";
+    EXPECT_TRUE(WaitUntil([&] { return peerwell.TrayIcon(NIM_MODIFY); })) << "no tray icon";
     EXPECT_FALSE(::IsWindowVisible(peerwell.frame));
+    // Explorer restarted: its new task bar knows no icon until the program places it again.
+    ASSERT_TRUE(peerwell.TrayIcon(NIM_DELETE));
+    ::SendMessageA(peerwell.frame, ::RegisterWindowMessageA("TaskbarCreated"), 0, 0);
+    EXPECT_TRUE(peerwell.TrayIcon(NIM_MODIFY)) << "the icon was not placed again";
 
     ::SendMessageA(peerwell.client, WM_USER, 1, WM_LBUTTONDBLCLK);
     EXPECT_TRUE(::IsWindowVisible(peerwell.frame));
     EXPECT_FALSE(::IsIconic(peerwell.frame));
     ::SendMessageA(peerwell.client, WM_USER, 1, WM_LBUTTONDOWN);
     EXPECT_TRUE(::IsWindowVisible(peerwell.frame)) << "a single click acted";
+    ::SendMessageA(peerwell.client, WM_USER, 1, WM_LBUTTONDBLCLK);
+    EXPECT_FALSE(::IsWindowVisible(peerwell.frame)) << "a double click did not hide the frame";
+    ::SendMessageA(peerwell.client, WM_USER, 1, WM_LBUTTONDBLCLK);
 
     ::SendMessageA(peerwell.frame, WM_SYSCOMMAND, SC_MINIMIZE, 0);
     EXPECT_FALSE(::IsWindowVisible(peerwell.frame)) << "minimising did not hide the frame";

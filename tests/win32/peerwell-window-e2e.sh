@@ -17,4 +17,5 @@ read -r number <"$work/displayfd" || { cat "$work/xvfb.log" >&2; exit 1; }
 DISPLAY=:$number openbox --sm-disable >/dev/null 2>&1 &
 pids="$! $pids"
 
-DISPLAY=:$number PEERWELL_EXE=$program $runner "$tests"
+# The program by its Windows path: Wine maps the Unix root to drive Z:.
+DISPLAY=:$number PEERWELL_EXE="Z:$(printf %s "$program" | tr / '\\')" $runner "$tests"
