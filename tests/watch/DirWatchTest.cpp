@@ -5,9 +5,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-using platform::ChangeSet;
 using testing::ElementsAre;
-using testing::IsEmpty;
 using testsupport::WriteFile;
 using watchtest::Watched;
 namespace fs = std::filesystem;
@@ -29,28 +27,6 @@ int InotifyWatches() {
 }
 
 } // namespace
-
-TEST(DirWatchSignals, NameChangesSignalAndTheirNamesAreCollectedOnceInArrivalOrder) {
-    Watched w;
-    const std::string other = w.root / "other";
-    fs::create_directory(other);
-    w.Watch(w.dir);
-    EXPECT_FALSE(w.Take().complete) << "the first pass lists the whole directory";
-    WriteFile(w.In("a"));
-    WriteFile(w.In("b"));
-    fs::remove(w.In("a"));
-    fs::rename(w.In("b"), w.In("c"));
-    WriteFile(other + "/d");
-    fs::rename(other + "/d", w.In("d"));
-    fs::rename(w.In("c"), other + "/c");
-
-    EXPECT_THAT(w.Due(), ElementsAre(0));
-    const ChangeSet changes = w.Take();
-    EXPECT_TRUE(changes.complete);
-    EXPECT_THAT(changes.names, ElementsAre("a", "b", "c", "d"));
-    EXPECT_THAT(w.Due(), IsEmpty());
-    EXPECT_THAT(w.Take().names, IsEmpty());
-}
 
 // The path stops leading to a directory for a while, in each way it can: whatever it is
 // meanwhile, once it leads to a directory again that directory's changes signal.

@@ -1,6 +1,5 @@
 #include "tests/watch/WatchFixture.h"
 
-using testsupport::WriteFile;
 using WatchThread = watchtest::WatchFixture;
 
 TEST_F(WatchThread, AStopRequestedBeforeTheRunWaitsIsNotLost) {
@@ -11,16 +10,4 @@ TEST_F(WatchThread, AStopRequestedBeforeTheRunWaitsIsNotLost) {
         Stop();
     }
     EXPECT_EQ(watch_->LastRunResult(), 0);
-}
-
-TEST_F(WatchThread, EveryRecordOfAFullListIsWatchedAsSoonAsStartReturns) {
-    for (std::size_t i = 0; i < DirArray::Capacity; ++i)
-        AddDir("d" + std::to_string(i));
-    Start();
-    for (std::size_t i = 0; i < DirArray::Capacity; ++i)
-        WriteFile(root_ / ("d" + std::to_string(i) + "/f"));
-    for (std::size_t i = 0; i < DirArray::Capacity; ++i) {
-        const std::string alias = "d" + std::to_string(i);
-        ASSERT_TRUE(Logged(alias, "[+] " + alias + "\\f")) << alias;
-    }
 }
