@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <set>
 #include <sstream>
 #include <string>
 
@@ -17,14 +16,6 @@ inline const std::string Header = "**************************************\r\n"
 
 // A one-record file as an earlier save left it.
 inline const std::string OldContents = Header + "\"old\" \"\" \"*\" \"*.*\" \"0\" \"\" \"\"\r\n";
-
-// The names in a folder.
-inline std::set<std::string> EntryNames(const std::filesystem::path& dir) {
-    std::set<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(dir))
-        names.insert(entry.path().filename().string());
-    return names;
-}
 
 // A temporary folder holding "peer.cfg", and helpers to read it into a list.
 class ConfigFixture : public ::testing::Test {

@@ -24,7 +24,7 @@ TEST_F(ConfigurationSavePosix, AWriteFailingHalfWayLeavesTheOldFileWhole) {
     std::signal(SIGXFSZ, previousHandler);
     EXPECT_EQ(error, EFBIG);
     EXPECT_EQ(testsupport::ReadFile(file), OldContents);
-    EXPECT_EQ(EntryNames(dir.path()), std::set<std::string>{"peer.cfg"});
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), {}), 1) << "a file left behind";
 }
 
 TEST_F(ConfigurationSavePosix, ALinkedPeerCfgStaysALinkAndItsTargetIsReplacedWithItsMode) {
@@ -37,5 +37,5 @@ TEST_F(ConfigurationSavePosix, ALinkedPeerCfgStaysALinkAndItsTargetIsReplacedWit
     EXPECT_TRUE(fs::is_symlink(file));
     EXPECT_EQ(testsupport::ReadFile(target), Header);
     EXPECT_EQ(fs::status(target).permissions(), mode);
-    EXPECT_EQ(EntryNames(dir.path()), (std::set<std::string>{"kept.cfg", "peer.cfg"}));
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), {}), 2) << "a file left behind";
 }

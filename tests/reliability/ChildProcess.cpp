@@ -192,11 +192,4 @@ std::string Watcher::Disagreements(const std::string& alias) const {
     return faults;
 }
 
-std::size_t EventLines(const std::string& text) {
-    std::size_t lines = 0;
-    for (std::size_t at = text.find(" ["); at != std::string::npos; at = text.find(" [", at + 1))
-        lines += text.compare(at, 5, " [+] ") == 0 || text.compare(at, 5, " [-] ") == 0;
-    return lines;
-}
-
 } // namespace reliability

@@ -84,7 +84,4 @@ private:
     std::unique_ptr<ChildProcess> process_;
 };
 
-// The lines of a log or of standard output that report an event (no name here holds " [").
-std::size_t EventLines(const std::string& text);
-
 } // namespace reliability

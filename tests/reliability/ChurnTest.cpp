@@ -1,6 +1,6 @@
 // The watcher under load: writer threads change watched directories at random while the watcher
 // is paused now and then, once with more changes than the kernel's queue holds. Afterwards every
-// log must agree with its directory, and standard output must hold every logged line.
+// log must agree with its directory.
 #include "tests/reliability/ChildProcess.h"
 
 #include <gtest/gtest.h>
@@ -108,14 +108,10 @@ TEST(Churn, RandomChangesAndAQueueOverflowInNineDirectoriesAreAllLoggedAndNothin
     ASSERT_TRUE(tree.Settle(tree.Aliases())) << "a directory was not served after the writers";
     EXPECT_EQ(tree.Terminate(), 0);
 
-    std::size_t lines = 0;
-    for (const std::string& alias : tree.Aliases()) {
+    for (const std::string& alias : tree.Aliases())
         EXPECT_EQ(tree.Disagreements(alias), "") << alias;
-        lines += EventLines(testsupport::ReadFile(tree.Log(alias)));
-    }
-    EXPECT_EQ(EventLines(tree.Out()), lines) << "every logged line is on standard output too";
     EXPECT_EQ(tree.Err(), "");
     std::cout << "churn: " << seconds << " s, " << Writers << " writers, " << operations
-              << " operations, " << pauses << " pauses, an overflow of a queue of " << queue << ", "
-              << lines << " lines checked\n";
+              << " operations, " << pauses << " pauses, an overflow of a queue of " << queue
+              << "\n";
 }

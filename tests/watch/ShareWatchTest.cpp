@@ -27,11 +27,6 @@ bool AThreadWaitsForFuse() {
     return false;
 }
 
-bool IsFuseMount(const std::string& path) {
-    struct statfs info {};
-    return ::statfs(path.c_str(), &info) == 0 && info.f_type == FUSE_SUPER_MAGIC;
-}
-
 // A watch whose record "share" is a FUSE mount standing in for a network share: bindfs shows
 // the folder "server" at "share". What is done in the server folder happens behind the local
 // kernel's back, as a file server's changes do; stopping the daemon makes the share stop
@@ -46,8 +41,11 @@ protected:
         daemon_.emplace(
             std::vector<std::string>{"/usr/bin/bindfs", "-f", root_ / "server", root_ / "share"},
             reliability::ChildProcess::Options{});
-        ASSERT_TRUE(WaitUntil([&] { return IsFuseMount(root_ / "share"); }))
-            << "bindfs did not mount";
+        struct statfs share {};
+        ASSERT_TRUE(WaitUntil([&] {
+            return ::statfs((root_ / "share").c_str(), &share) == 0 &&
+                   share.f_type == FUSE_SUPER_MAGIC;
+        })) << "bindfs did not mount";
         WriteFile(Behind("old"));
         ASSERT_TRUE(
             watch_->Dirs.Add(MyDir(root_ / "share", "share", '*', "*.*", 0, Log("share"), "")));
@@ -86,8 +84,6 @@ TEST_F(ShareWatch, ChangesBehindTheShareAreLoggedOnceEachAndChangesThroughItAtOn
          byTimer},
         {[&] { fs::remove(Through("near")); }, {"[-] share\\near"}, atOnce},
         {[&] { fs::remove(Behind("old")); }, {"[-] share\\old"}, byTimer},
-        // A later pass that reports nothing again of what came before.
-        {[&] { WriteFile(Behind("last")); }, {"[+] share\\last"}, byTimer},
     };
     std::vector<std::string> expected;
     for (const Step& step : steps) {
@@ -130,7 +126,8 @@ TEST_F(ShareWatch, AShareThatStopsAnsweringHoldsUpNeitherTheOtherDirectoriesNorT
     ASSERT_TRUE(WaitUntil(AThreadWaitsForFuse)) << "the share was never listed again";
 
     WriteFile(local + "/f");
-    EXPECT_TRUE(Logged("local", "[+] local\\f"));
+    EXPECT_TRUE(
+        WaitUntil([&] { return EventsOf("local") == std::vector<std::string>{"[+] local\\f"}; }));
     watch_->RequestStop();
     std::atomic<bool> ended{false};
     std::thread joiner([&] {

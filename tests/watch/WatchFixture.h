@@ -41,13 +41,10 @@ protected:
     }
     ~WatchFixture() override { Stop(); }
 
-    // Makes the directory with its files and appends its record.
-    std::string AddDir(const std::string& alias, const std::vector<std::string>& files = {},
-                       char kind = '*', const std::string& wav = "") {
+    // Makes the directory and appends its record.
+    std::string AddDir(const std::string& alias, char kind = '*', const std::string& wav = "") {
         const std::string path = root_ / alias;
         std::filesystem::create_directory(path);
-        for (const std::string& file : files)
-            testsupport::WriteFile(path + "/" + file);
         EXPECT_TRUE(watch_->Dirs.Add(MyDir(path, alias, kind, "*.*", 0, Log(alias), wav)));
         return path;
     }
@@ -58,13 +55,6 @@ protected:
         return sunk_;
     }
     std::vector<std::string> Played() const { return sound_->Played(); }
-    // Waits until the log of alias holds the event.
-    bool Logged(const std::string& alias, const std::string& event) const {
-        return testsupport::WaitUntil([&] {
-            const auto events = EventsOf(alias);
-            return std::find(events.begin(), events.end(), event) != events.end();
-        });
-    }
     void Start() {
         run_ = watch_->Start();
         ASSERT_TRUE(run_.joinable());

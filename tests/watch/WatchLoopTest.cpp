@@ -27,10 +27,10 @@ protected:
 // per pass, never without a Wav, and a list that Kind suppresses reports nothing.
 TEST_F(WatchLoop, ReportsCreationsRenamesAndDeletionsWithOneSoundPerPassThatReportedAName) {
     const std::vector<std::string> aliases{"both", "in", "out", "mute"};
-    AddDir("both", {}, '*', "both.wav");
-    AddDir("in", {}, '+', "in.wav");
-    AddDir("out", {}, '-', "out.wav");
-    AddDir("mute", {}, '*', "");
+    AddDir("both", '*', "both.wav");
+    AddDir("in", '+', "in.wav");
+    AddDir("out", '-', "out.wav");
+    AddDir("mute", '*', "");
     Open();
     const struct {
         std::function<void(const std::string& dir)> change;
