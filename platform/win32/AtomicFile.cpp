@@ -58,6 +58,20 @@ int WriteAll(HANDLE file, const std::string& contents) {
     return ::FlushFileBuffers(file) ? 0 : LastErrno();
 }
 
+// Another program (a viewer, a virus scanner) may hold the file open for a moment, and Windows
+// replaces no file that is open: the move is tried again for about a second.
+int MoveIntoPlace(const std::string& from, const std::string& to) {
+    for (int attempt = 1;; ++attempt) {
+        if (::MoveFileExA(from.c_str(), to.c_str(),
+                          MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+            return 0;
+        const DWORD error = ::GetLastError();
+        if (attempt == 20 || (error != ERROR_SHARING_VIOLATION && error != ERROR_ACCESS_DENIED))
+            return ErrnoFromWin32(error);
+        ::Sleep(50);
+    }
+}
+
 } // namespace
 
 int ReplaceFileContents(const std::string& path, const std::string& contents) {
@@ -80,9 +94,8 @@ int ReplaceFileContents(const std::string& path, const std::string& contents) {
     file.reset();
     if (error != 0)
         return error;
-    if (!::MoveFileExA(temporary.c_str(), path.c_str(),
-                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        return LastErrno();
+    if (const int moveError = MoveIntoPlace(temporary, path); moveError != 0)
+        return moveError;
     guard.MarkMoved();
     return 0;
 }

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <filesystem>
+#include <thread>
 
 using testsupport::ReadFile;
 using testsupport::TempDir;
@@ -21,4 +22,18 @@ TEST(ReplaceFileContentsWindows, KeepsAHiddenFileHiddenAndLeavesNoTemporaryFile)
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
                             std::filesystem::directory_iterator()),
               1);
+}
+
+// A reader that holds the file for a moment delays the save but does not fail it.
+TEST(ReplaceFileContentsWindows, WaitsForAReaderToLetGo) {
+    TempDir dir;
+    WriteFile(dir / "peer.cfg", "old");
+    const HANDLE reader =
+        ::CreateFileA((dir / "peer.cfg").c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                      nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(reader, INVALID_HANDLE_VALUE);
+    std::thread closer([reader] { ::Sleep(300), ::CloseHandle(reader); });
+    EXPECT_EQ(platform::ReplaceFileContents(dir / "peer.cfg", "new"), 0);
+    closer.join();
+    EXPECT_EQ(ReadFile(dir / "peer.cfg"), "new");
 }
