@@ -14,9 +14,6 @@ inline const std::string Header = "**************************************\r\n"
                                   "***   Do not change this file!!!   ***\r\n"
                                   "**************************************\r\n";
 
-// A one-record file as an earlier save left it.
-inline const std::string OldContents = Header + "\"old\" \"\" \"*\" \"*.*\" \"0\" \"\" \"\"\r\n";
-
 // A temporary folder holding "peer.cfg", and helpers to read it into a list.
 class ConfigFixture : public ::testing::Test {
 protected:

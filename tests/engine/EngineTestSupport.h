@@ -9,11 +9,6 @@
 
 namespace enginetest {
 
-inline MyDir Watch(const testsupport::TempDir& dir, char kind = '*', std::string mask = "*.*",
-                   std::int32_t attrib = 0, std::string log = {}, std::string alias = {}) {
-    return MyDir(dir.str(), std::move(alias), kind, std::move(mask), attrib, std::move(log), {});
-}
-
 inline std::vector<std::string> Sorted(std::vector<std::string> names) {
     std::sort(names.begin(), names.end());
     return names;

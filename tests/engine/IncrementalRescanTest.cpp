@@ -99,7 +99,7 @@ TEST(IncrementalRescan, ReportsWhatAFullListingReportsOverRandomChanges) {
 TEST(IncrementalRescan, APassAfterAFailedListingListsTheWholeDirectory) {
     TempDir tmp;
     WriteFile(tmp / "a");
-    MyDir record = Watch(tmp);
+    MyDir record(tmp.str(), "", '*', "*.*", 0, "", "");
     rlimit saved{};
     ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &saved), 0);
     const rlimit none{0, saved.rlim_max};

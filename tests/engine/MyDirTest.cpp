@@ -15,7 +15,7 @@ TEST(MyDirBaseline, NamesPresentWhenTheRecordIsMadeOrSetAreNeverReported) {
     TempDir tmp;
     WriteFile(tmp / "a.txt");
     WriteFile(tmp / "old.txt");
-    MyDir dir = Watch(tmp, '*', "*.txt", 0, "log", "alias");
+    MyDir dir(tmp.str(), "alias", '*', "*.txt", 0, "log", "");
     dir.Rescan();
     EXPECT_EQ(Added(dir), Names{});
     WriteFile(tmp / "new.txt");

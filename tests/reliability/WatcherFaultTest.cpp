@@ -1,17 +1,13 @@
 // What the watcher meets around the directories: logs and sounds that can't be used, inotify
-// limits, a moved parent, and a peer.cfg with nothing to watch. It must go on, never block, never
-// leave a broken line, and say what is wrong.
-#include "platform/AppendFile.h"
+// limits, and a peer.cfg with nothing to watch. It must go on, never block, and say what is wrong.
 #include "tests/reliability/ChildProcess.h"
 
 #include <gmock/gmock.h>
 
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <algorithm>
-#include <csignal>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -58,25 +54,6 @@ TEST(LogFaults, ALogThatBlocksOrFailsLosesItsLinesButNeverStopsTheWatch) {
     ASSERT_EQ(::mkfifo(tree.Log("fifo").c_str(), 0600), 0);
     ASSERT_TRUE(tree.Start({WATCH_PROGRAM}) && tree.Settle(tree.Aliases())) << tree.Err();
     EXPECT_EQ(tree.Terminate(), 0);
-}
-
-// A file-size limit makes a write fail part-way (EFBIG once SIGXFSZ is ignored), as a full disk
-// does: the part written must go again, or the next line would continue it.
-TEST(LogFaults, AWriteCutShortLeavesWholeLinesOnly) {
-    testsupport::TempDir dir;
-    const std::string log = dir / "full.log", before = "a whole line\r\n";
-    WriteFile(log, before);
-    rlimit saved{};
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
-    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    const rlimit lowered{before.size() + 10, saved.rlim_max};
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &lowered), 0);
-    const int error = platform::AppendLines(log, {"a line longer than what is left"});
-    ::setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, previousHandler);
-    EXPECT_NE(error, 0);
-    EXPECT_EQ(platform::AppendLines(log, {"after"}), 0);
-    EXPECT_EQ(ReadFile(log), before + "after\r\n");
 }
 
 // The per-user inotify limits, lowered for the watcher alone in a user namespace of its own (set

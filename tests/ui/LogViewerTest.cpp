@@ -22,10 +22,6 @@ private:
     static void Set(const char* name, const std::string& value) {
         qputenv(name, QByteArray::fromStdString(value));
     }
-    void InstallEditor(const std::string& name) const {
-        fs::create_directories(*dir / "bin");
-        fs::create_symlink(viewer, *dir / ("bin/" + name));
-    }
     // Names the default applications for text/plain, and writes the desktop entry of one of them
     // below one of the data folders ("share/applications/..." or "usr-share/applications/...").
     void SetDefaults(const std::string& ids, const std::string& entry,
@@ -77,7 +73,8 @@ private slots:
     }
 
     void aLogPathThatLooksLikeAnOptionReachesTheViewerAsAFile() {
-        InstallEditor("gedit");
+        fs::create_directories(*dir / "bin"); // a known editor on PATH
+        fs::create_symlink(viewer, *dir / "bin/gedit");
         for (const QString log : {"-rf.log", "--help", "+!touch pwned"}) {
             QCOMPARE(LogViewer::Run(log), 0);
             QCOMPARE(Arguments().mid(1), QStringList{"./" + log});
