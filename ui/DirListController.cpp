@@ -133,7 +133,7 @@ bool DirListController::CommandEnabled(int id) const {
 void DirListController::Command(int id) {
     using Handler = void (DirListController::*)();
     static constexpr std::pair<int, Handler> Handlers[] = {
-        {CM_VIEW, &DirListController::CmView},       {CM_ADD, &DirListController::CmAdd},
+        {CM_VIEW, &DirListController::RunLogViewer}, {CM_ADD, &DirListController::CmAdd},
         {CM_DELETE, &DirListController::CmDelete},   {CM_OPTIONS, &DirListController::CmOptions},
         {CM_LOGFILE, &DirListController::CmLogFile}, {CM_WAVFILE, &DirListController::CmWavFile},
     };
@@ -147,10 +147,6 @@ void DirListController::Command(int id) {
 bool DirListController::CanClose() {
     closeApproved_ = prompts_.Confirm("Do you really want to terminate Peerwell program?");
     return closeApproved_;
-}
-
-void DirListController::CmView() {
-    RunLogViewer();
 }
 
 void DirListController::OpenLog() {

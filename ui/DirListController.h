@@ -65,7 +65,6 @@ public:
     bool CloseApproved() const { return closeApproved_; }
 
 private:
-    void CmView();
     void CmAdd();
     void CmDelete();
     void CmOptions();

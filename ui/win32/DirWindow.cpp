@@ -86,10 +86,6 @@ void DirWindow::ShowLines() {
     ::SendMessageA(list_, LB_SETCURSEL, static_cast<WPARAM>(controller_.SelectedLine()), 0);
 }
 
-bool DirWindow::CommandEnabled(int id) const {
-    return id == CM_EXIT || id == CM_ABOUT || controller_.CommandEnabled(id);
-}
-
 void DirWindow::Command(int id) {
     switch (id) {
     case CM_EXIT:

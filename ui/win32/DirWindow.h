@@ -27,7 +27,7 @@ public:
     void Focus() const { ::SetFocus(list_); }
 
     void Command(int id);
-    bool CommandEnabled(int id) const;
+    bool CommandEnabled(int id) const { return controller_.CommandEnabled(id); }
     // The close question; true when it was answered Yes.
     bool CanClose() { return controller_.CanClose(); }
     bool CloseApproved() const { return controller_.CloseApproved(); }
