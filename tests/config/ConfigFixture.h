@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <sstream>
 #include <string>
 
@@ -25,10 +24,9 @@ protected:
         testsupport::WriteFile(file, contents);
         DirArray dirs;
         echo.str({});
-        last = ReadConfiguration(dirs, file, echo);
+        ReadConfiguration(dirs, file, echo);
         return dirs;
     }
 
     std::ostringstream echo;
-    ConfigurationRead last;
 };
