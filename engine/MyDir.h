@@ -3,7 +3,7 @@
 #include "engine/DirSettings.h"
 #include "engine/MyFile.h"
 #include "engine/Snapshot.h"
-#include "platform/DirListing.h"
+#include "platform/DirSearch.h"
 #include "platform/DirWatch.h"
 
 #include <cstdint>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/DirListing.h"
+#include "platform/DirSearch.h"
 
 #include <cstddef>
 #include <cstdint>

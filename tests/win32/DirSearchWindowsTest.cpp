@@ -1,5 +1,4 @@
 #include "platform/DirSearch.h"
-#include "platform/ListableDirectory.h"
 #include "tests/platform/SearchNames.h"
 #include "tests/support/TempDir.h"
 

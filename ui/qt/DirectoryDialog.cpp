@@ -1,6 +1,6 @@
 #include "ui/qt/DirectoryDialog.h"
 
-#include "platform/ListableDirectory.h"
+#include "platform/DirSearch.h"
 #include "ui/qt/DialogTemplate.h"
 #include "ui/qt/Prompts.h"
 #include "ui/qt/Text.h"

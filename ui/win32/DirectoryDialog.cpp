@@ -1,6 +1,6 @@
 #include "ui/win32/DirectoryDialog.h"
 
-#include "platform/ListableDirectory.h"
+#include "platform/DirSearch.h"
 
 #include <string>
 
