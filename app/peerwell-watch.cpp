@@ -82,15 +82,13 @@ int main(int argc, char* argv[]) {
         return 1;
     }
 
-    std::thread run = watch.Start();
-    if (!run.joinable()) {
+    if (!watch.Start()) {
         std::cerr << "peerwell-watch: cannot start the watch: "
                   << std::strerror(watch.LastRunResult()) << '\n';
         return 1;
     }
     platform::WaitForEndRequest();
-    watch.RequestStop();
-    run.join();
+    watch.Stop();
     if (watch.LastRunResult() != 0)
         std::cerr << "peerwell-watch: the watch had ended: " << std::strerror(watch.LastRunResult())
                   << '\n';

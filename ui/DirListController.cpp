@@ -55,12 +55,10 @@ DirListController::DirListController(UserPrompts& prompts, std::ostream& echo,
     : prompts_(prompts), watch_(std::move(sound)) {
     ReadConfiguration(watch_.Dirs, ConfigFileName, echo);
     echo.flush();
-    StartWatch();
+    watch_.Start();
 }
 
-DirListController::~DirListController() {
-    StopWatch();
-}
+DirListController::~DirListController() = default;
 
 void DirListController::SetListChanged(std::function<void()> listChanged) {
     listChanged_ = std::move(listChanged);
@@ -243,22 +241,12 @@ void DirListController::StoreCurrent(int line) {
 // Every change of the list or of a record in it: stop and join the watch, change, save peer.cfg,
 // start the watch again. A failed save is reported; the change holds in memory.
 template <class Change> void DirListController::ChangeList(Change change) {
-    StopWatch();
+    watch_.Stop();
     change();
     const int saveError = WriteConfiguration(watch_.Dirs, ConfigFileName);
-    StartWatch();
+    watch_.Start();
     if (saveError == 0)
         return;
     ListChanged(); // the box stands over the list as changed
     prompts_.ShowError(SaveFailure(saveError), ErrorIcon::Stop);
-}
-
-void DirListController::StopWatch() {
-    watch_.RequestStop();
-    if (watchRun_.joinable())
-        watchRun_.join();
-}
-
-void DirListController::StartWatch() {
-    watchRun_ = watch_.Start();
 }

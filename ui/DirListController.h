@@ -11,7 +11,6 @@
 #include <memory>
 #include <optional>
 #include <string>
-#include <thread>
 #include <vector>
 
 // The directory list without its drawing: the watched records and the lines that show them, the
@@ -76,13 +75,10 @@ private:
     bool IsPendingLine(int line) const;
     int PendingLine() const;
     template <class Change> void ChangeList(Change change);
-    void StopWatch();
-    void StartWatch();
     void ListChanged() const;
 
     UserPrompts& prompts_;
     MyWatchThread watch_;
-    std::thread watchRun_; // the current run, joined exactly once
     DirSettings current_;
     std::optional<MyDir> pending_; // the record made by Add, not yet in the list
     int selected_ = -1;

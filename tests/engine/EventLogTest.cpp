@@ -27,7 +27,7 @@ TEST(EventLogFormat, LineIsStampTagLabelBackslashEscapedName) {
 TEST(WriteLog, OneNotificationWritesAddedLinesFirstAllWithItsStamp) {
     TempDir tmp, logs;
     WriteFile(tmp / "old");
-    MyDir dir = MyDir(tmp.str(), "Inbox", '*', "*.*", 0, logs / "in.log", "");
+    MyDir dir = MyDir({tmp.str(), "Inbox", '*', "*.*", 0, logs / "in.log", ""});
     for (const char* name : {"one", "two", "three"})
         WriteFile(tmp / name);
     std::filesystem::remove(tmp / "old");
@@ -45,7 +45,7 @@ TEST(WriteLog, OneNotificationWritesAddedLinesFirstAllWithItsStamp) {
 // path labels the lines.
 TEST(WriteLog, AnUnopenableLogLosesTheLinesAndSaysWhy) {
     TempDir tmp, logs;
-    MyDir missingFolder = MyDir(tmp.str(), "", '*', "*.*", 0, logs / "missing/x.log", "");
+    MyDir missingFolder = MyDir({tmp.str(), "", '*', "*.*", 0, logs / "missing/x.log", ""});
     WriteFile(tmp / "f");
     EXPECT_EQ(Pass(missingFolder).error, ENOENT);
     std::filesystem::create_directory(logs / "missing");

@@ -71,8 +71,8 @@ TEST(IncrementalRescan, ReportsWhatAFullListingReportsOverRandomChanges) {
         {"*.*", 0}, {"*.txt", 0x02}, {"*", 0x16}, {"?*", 0x10}, {"*.*", 0x08}};
     std::vector<MyDir> full, incremental;
     for (const Filter& filter : filters) {
-        full.emplace_back(w.dir, "", '*', filter.mask, filter.attrib, "", "");
-        incremental.emplace_back(w.dir, "", '*', filter.mask, filter.attrib, "", "");
+        full.emplace_back(DirSettings{w.dir, "", '*', filter.mask, filter.attrib, "", ""});
+        incremental.emplace_back(DirSettings{w.dir, "", '*', filter.mask, filter.attrib, "", ""});
     }
     std::mt19937 random(99);
     for (int round = 0; round < 300; ++round) {
@@ -81,7 +81,7 @@ TEST(IncrementalRescan, ReportsWhatAFullListingReportsOverRandomChanges) {
             RandomChange(w.dir, random);
         w.Due();
         const platform::ChangeSet changeSet = w.Take();
-        ASSERT_TRUE(changeSet.complete);
+        ASSERT_FALSE(changeSet.listing);
         for (std::size_t f = 0; f < filters.size(); ++f) {
             full[f].Rescan();
             incremental[f].Rescan(changeSet);
@@ -99,7 +99,7 @@ TEST(IncrementalRescan, ReportsWhatAFullListingReportsOverRandomChanges) {
 TEST(IncrementalRescan, APassAfterAFailedListingListsTheWholeDirectory) {
     TempDir tmp;
     WriteFile(tmp / "a");
-    MyDir record(tmp.str(), "", '*', "*.*", 0, "", "");
+    MyDir record({tmp.str(), "", '*', "*.*", 0, "", ""});
     rlimit saved{};
     ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &saved), 0);
     const rlimit none{0, saved.rlim_max};
@@ -108,6 +108,6 @@ TEST(IncrementalRescan, APassAfterAFailedListingListsTheWholeDirectory) {
     ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &saved), 0);
     EXPECT_EQ(Removed(record), std::vector<std::string>{"a"});
     WriteFile(tmp / "g");
-    record.Rescan(platform::ChangeSet{true, {"g"}, {}});
+    record.Rescan(platform::ChangeSet{.names = {"g"}});
     EXPECT_EQ(Sorted(Added(record)), (std::vector<std::string>{"a", "g"}));
 }
