@@ -42,8 +42,7 @@ std::string FileRefusal(const std::string& fileName, bool mustExist) {
 
 std::string SaveFailure(int error) {
     std::error_code ignored;
-    const std::filesystem::path file =
-        std::filesystem::absolute(DirListController::ConfigFileName, ignored);
+    const std::filesystem::path file = std::filesystem::absolute(ConfigFileName, ignored);
     return "The list of directories could not be saved to\n" + file.string() + ":\n" +
            std::generic_category().message(error) + "\nThe change holds until Peerwell ends.";
 }

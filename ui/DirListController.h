@@ -20,8 +20,6 @@
 // answers the questions asked through UserPrompts.
 class DirListController {
 public:
-    static constexpr const char* ConfigFileName = "peer.cfg";
-
     // Reads peer.cfg, writing its echo to echo (flushed once the file is read), then starts the
     // watch. No line is selected yet.
     DirListController(

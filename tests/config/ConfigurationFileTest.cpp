@@ -66,7 +66,7 @@ TEST_F(ConfigFixture, KindAndAttribFollowTheReadersRulesAndElevenRecordsAreKept)
     for (int i = 0; i < 12; ++i)
         twelve += record(i);
     const std::string rules =
-        record(0, "*", " 12abc") + record(1, "*", "-5") + record(2, "*", "abc") + record(3, "+x");
+        record(0, "*", " +12abc") + record(1, "*", "-5") + record(2, "*", "abc") + record(3, "+x");
     const struct {
         const char* name;
         std::string contents, written;

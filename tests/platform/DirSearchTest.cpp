@@ -59,4 +59,9 @@ TEST(DirSearch, MaskAndAttributeFilterMatrix) {
                       c.expected.count(name) ? EntryCheck::Listed : EntryCheck::NotListed)
                 << name;
     }
+    // No block device holds /proc, so no volume label can be read there: nothing is listed.
+    bool listed = true;
+    EXPECT_EQ(searchtest::Search("/proc/self", "*.*", AttrVolumeLabel | AttrDirectory, &listed),
+              std::vector<std::string>{});
+    EXPECT_FALSE(listed);
 }
