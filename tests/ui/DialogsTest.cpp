@@ -1,7 +1,7 @@
 // The Directory dialog, driven through its real controls.
 #include "tests/support/TempDir.h"
 #include "ui/qt/DirectoryDialog.h"
-#include "ui/qt/Prompts.h"
+#include "ui/qt/MessageBox.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -79,11 +79,11 @@ private slots:
         Control<QLineEdit>(d, "105")->clear();
         QTest::keyClicks(Control<QLineEdit>(d, "105"), typed);
         Click(d, "102");
-        const int shownBefore = Prompts::ShownCount();
-        Prompts::SetNextAnswer(QMessageBox::Ok);
+        const int shownBefore = MessageBox::ShownCount();
+        MessageBox::SetNextAnswer(QMessageBox::Ok);
         Click(d, "1");
         QCOMPARE(fields.Path, stored.toStdString());
-        QCOMPARE(Prompts::ShownCount(), shownBefore + (accepted ? 0 : 1));
+        QCOMPARE(MessageBox::ShownCount(), shownBefore + (accepted ? 0 : 1));
         QCOMPARE(d.isVisible(), !accepted);
         QCOMPARE(Control<QLineEdit>(d, "105")->text(), typed);
         QCOMPARE(fields.Kind, accepted ? '*' : '+');

@@ -1,6 +1,6 @@
 // The main frame around the real directory list window, with a recording tray shell, and the
 // layout of every window.
-#include "app/MainFrame.h"
+#include "ui/qt/MainFrame.h"
 #include "Workspace.h"
 #include "tests/support/RecordingSoundPlayer.h"
 #include "ui/Commands.h"

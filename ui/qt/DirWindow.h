@@ -2,7 +2,7 @@
 
 #include "platform/SoundPlayer.h"
 #include "ui/DirListController.h"
-#include "ui/qt/QtPrompts.h"
+#include "ui/qt/QtUserPrompts.h"
 #include "ui/qt/SystemTrayIcon.h"
 
 #include <QWidget>
@@ -49,6 +49,6 @@ private:
 
     SystemTrayIcon trayIcon_;
     QListWidget* list_;
-    QtPrompts prompts_;
+    QtUserPrompts prompts_;
     std::unique_ptr<DirListController> controller_;
 };

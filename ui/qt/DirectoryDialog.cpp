@@ -2,7 +2,7 @@
 
 #include "platform/ListableDirectory.h"
 #include "ui/qt/DialogTemplate.h"
-#include "ui/qt/Prompts.h"
+#include "ui/qt/MessageBox.h"
 #include "ui/qt/Text.h"
 
 #include <QCheckBox>
@@ -82,9 +82,9 @@ void DirectoryDialog::KeepOneChecked(QCheckBox* clicked) {
 bool DirectoryDialog::RefuseDoubleQuotes() {
     for (const QLineEdit* edit : {pathEdit_, aliasEdit_, maskEdit_}) {
         if (edit->text().contains('"')) {
-            Prompts::Show(this, QMessageBox::Critical, "Error",
-                          "Path, Alias and Mask can't contain a double quote (\").",
-                          QMessageBox::Ok);
+            MessageBox::Show(this, QMessageBox::Critical, "Error",
+                             "Path, Alias and Mask can't contain a double quote (\").",
+                             QMessageBox::Ok);
             return true;
         }
     }
@@ -97,7 +97,8 @@ void DirectoryDialog::accept() {
     const std::string typed = ToStdString(pathEdit_->text());
     settings_.Path = WithoutTrailingSeparators(typed);
     if (!platform::CanListDirectory(typed)) {
-        Prompts::Show(this, QMessageBox::Critical, "Error", "Bad path setting!", QMessageBox::Ok);
+        MessageBox::Show(this, QMessageBox::Critical, "Error", "Bad path setting!",
+                         QMessageBox::Ok);
         return;
     }
     settings_.Alias = ToStdString(aliasEdit_->text());

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "ui/DirListController.h"
-#include "ui/win32/Prompts.h"
 #include "ui/win32/SystemTrayIcon.h"
+#include "ui/win32/Win32UserPrompts.h"
 
 #include <windows.h>
 
@@ -44,7 +44,7 @@ private:
     void ShowLines();
 
     SystemTrayIcon trayIcon_;
-    Prompts prompts_;
+    Win32UserPrompts prompts_;
     DirListController controller_;
     HWND window_ = nullptr;
     HWND list_ = nullptr;

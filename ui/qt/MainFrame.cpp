@@ -1,4 +1,4 @@
-#include "app/MainFrame.h"
+#include "ui/qt/MainFrame.h"
 
 #include "ui/Commands.h"
 #include "ui/qt/DirWindow.h"
