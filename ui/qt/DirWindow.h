@@ -25,10 +25,8 @@ public:
     // Fills the list, selects line 0, loads it, then places the tray icon.
     void Create();
 
-    // The close question; true when the user answered Yes.
-    bool CanClose();
-    // True once the close question has been answered Yes.
-    bool CloseApproved() const;
+    // The close query of the frame: true when the program may end (DirListController).
+    bool QueryClose();
 
     // Runs a command of the menu or tool bar, if its enabling rule allows it.
     void Command(int id);

@@ -28,8 +28,8 @@ public:
 
     void Command(int id);
     bool CommandEnabled(int id) const { return controller_.CommandEnabled(id); }
-    // The close question; true when it was answered Yes.
-    bool CanClose() { return controller_.CanClose(); }
+    // The close query of the frame: true when the program may end (DirListController).
+    bool QueryClose() { return controller_.QueryClose(); }
     bool CloseApproved() const { return controller_.CloseApproved(); }
     // The shell's task bar was created anew (Explorer restarted): the icon is placed again.
     void OnTaskbarCreated();
