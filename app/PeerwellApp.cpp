@@ -1,7 +1,7 @@
 #include "app/PeerwellApp.h"
 
-#include "app/MainFrame.h"
 #include "ui/qt/DirWindow.h"
+#include "ui/qt/MainFrame.h"
 
 PeerwellApp::PeerwellApp(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationName("Peerwell");

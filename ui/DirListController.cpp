@@ -1,7 +1,7 @@
 #include "ui/DirListController.h"
 
 #include "config/Configuration.h"
-#include "ui/Commands.h"
+#include "ui/CommandTable.h"
 
 #include <filesystem>
 #include <fstream>
@@ -110,18 +110,17 @@ bool DirListController::IsPendingLine(int line) const {
 }
 
 bool DirListController::CommandEnabled(int id) const {
-    switch (id) {
-    case CM_EXIT:
-    case CM_ABOUT:
+    const CommandInfo* command = FindCommand(id);
+    if (command == nullptr)
+        return false;
+    switch (command->enabling) {
+    case Enabling::Always:
         return true;
-    case CM_VIEW:
+    case Enabling::LogChosen:
         return !current_.Log.empty();
-    case CM_ADD:
+    case Enabling::RoomToAdd:
         return watch_.Dirs.Count() < MaxWatchedDirs && !pending_;
-    case CM_DELETE:
-    case CM_OPTIONS:
-    case CM_LOGFILE:
-    case CM_WAVFILE:
+    case Enabling::LineSelected:
         return selected_ >= 0;
     }
     return false;
@@ -141,9 +140,14 @@ void DirListController::Command(int id) {
             return (this->*handler)();
 }
 
-bool DirListController::CanClose() {
-    closeApproved_ = prompts_.Confirm("Do you really want to terminate Peerwell program?");
+bool DirListController::QueryClose() {
+    if (!closeApproved_)
+        closeApproved_ = prompts_.Confirm(CloseQuestion());
     return closeApproved_;
+}
+
+std::string DirListController::CloseQuestion() const {
+    return "Do you really want to terminate Peerwell program?";
 }
 
 void DirListController::OpenLog() {

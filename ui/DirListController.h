@@ -42,9 +42,6 @@ public:
     int SelectedLine() const;
     // The user selected line (-1: none; out of range: none): loads it into the current fields.
     void Select(int line);
-    // Refills the current-record fields from the selected line: cleared (Mask empty too) when
-    // none is selected, the pending record's settings on its line, else the record's.
-    void LoadSelection();
     // The current-record fields: the settings of the selected line.
     const DirSettings& Current() const { return current_; }
 
@@ -56,12 +53,18 @@ public:
     // A double click on the selected line: opens its log, or says that it has none.
     void OpenLog();
 
-    // The close question; true when it was answered Yes.
-    bool CanClose();
+    // The close query of every way to end the program: true when it may end. Asks the close
+    // question unless it was answered Yes before, so that one attempt asks once however many
+    // queries it makes (Exit then the frame's close; the session's query then its end).
+    bool QueryClose();
     // True once the close question has been answered Yes.
     bool CloseApproved() const { return closeApproved_; }
 
 private:
+    // Refills the current-record fields from the selected line: cleared (Mask empty too) when
+    // none is selected, the pending record's settings on its line, else the record's.
+    void LoadSelection();
+    std::string CloseQuestion() const;
     void CmAdd();
     void CmDelete();
     void CmOptions();

@@ -6,7 +6,7 @@ ensure_packages inotify-tools
 
 build=${PEERWELL_BUILD_DIR:-$repo/build}
 if [ ! -f "$build/CMakeCache.txt" ]; then
-    cmake -S "$repo" -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null
+    cmake -S "$repo" --preset release -B "$build" >/dev/null
 fi
 cmake --build "$build" -j "$(nproc)" --target peerwell-watch watch-bench >/dev/null
 

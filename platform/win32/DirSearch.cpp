@@ -52,8 +52,8 @@ bool PassesFilter(DWORD attributes, std::int32_t attrib) {
 bool SearchDirectory(const std::string& dir, const std::string& mask, std::int32_t attrib,
                      const std::function<void(std::string_view name)>& visit,
                      std::vector<std::string>*) {
-    // The system's search takes one pattern: a Path ending in a backslash gives two.
-    const std::string pattern = dir + '\\' + mask;
+    // A Path that ends in a separator (a root: "C:\", "\") takes no second: "\\" is a network path.
+    const std::string pattern = (!dir.empty() && IsSeparator(dir.back()) ? dir : dir + '\\') + mask;
     if (attrib & AttrVolumeLabel) {
         const std::optional<std::string> label = VolumeLabel(pattern);
         if (!label)

@@ -34,4 +34,5 @@ ensure_architecture() {
 BUILD_PACKAGES="cmake g++ make pkg-config qt6-base-dev libcanberra-dev libasound2-dev"
 RUN_PACKAGES="$BUILD_PACKAGES sound-theme-freedesktop libcanberra0"
 TEST_PACKAGES="$RUN_PACKAGES googletest libgtest-dev libgmock-dev clang-format xvfb openbox trayer xdotool x11-utils imagemagick alsa-utils dpkg-dev lintian desktop-file-utils appstream libglib2.0-bin systemd man-db file clang-14 libclang-rt-14-dev bindfs fuse3"
-WINDOWS_PACKAGES="cmake make googletest g++-mingw-w64-i686-posix wine wine64 xvfb openbox"
+WINDOWS_BUILD_PACKAGES="cmake make googletest g++-mingw-w64-i686-posix"
+WINDOWS_PACKAGES="$WINDOWS_BUILD_PACKAGES wine wine64 xvfb openbox"

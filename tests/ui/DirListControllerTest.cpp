@@ -3,7 +3,7 @@
 #include "ui/DirListController.h"
 #include "tests/support/RecordingSoundPlayer.h"
 #include "tests/ui/Workspace.h"
-#include "ui/Commands.h"
+#include "ui/CommandTable.h"
 
 #include <gtest/gtest.h>
 
@@ -100,31 +100,31 @@ TEST_F(ListFixture, CommandsAreEnabledByTheirRules) {
         if (c.pending)
             list->Command(CM_ADD);
         std::set<int> disabled;
-        for (int id :
-             {CM_EXIT, CM_VIEW, CM_ADD, CM_DELETE, CM_OPTIONS, CM_LOGFILE, CM_WAVFILE, CM_ABOUT})
-            if (!list->CommandEnabled(id))
-                disabled.insert(id);
+        for (const CommandInfo& command : Commands)
+            if (!list->CommandEnabled(command.id))
+                disabled.insert(command.id);
         EXPECT_EQ(disabled, c.disabled);
     }
 }
 
 TEST_F(ListFixture, ThePendingRecordLivesUntilOptionsGivesItAPath) {
-    const std::vector<DirSettings> records = space.MakeRecords(1);
+    const std::vector<DirSettings> records = space.MakeRecords(2);
     Start(records);
     std::filesystem::remove(space / "peer.cfg");
 
     list->Command(CM_ADD);
-    EXPECT_EQ(list->Lines(), (Lines{records[0].Path, ""}));
-    EXPECT_EQ(list->SelectedLine(), 1);
+    EXPECT_EQ(list->Lines(), (Lines{records[0].Path, records[1].Path, ""}));
     prompts.nextFile = space / "fresh.log";
     list->Command(CM_LOGFILE);
     WriteFile(space / "ding.wav", "RIFF");
     prompts.nextFile = space / "ding.wav";
     list->Command(CM_WAVFILE);
     list->Command(CM_OPTIONS); // no path yet: still pending
-    EXPECT_EQ(list->Lines(), (Lines{records[0].Path, ""}));
+    EXPECT_EQ(list->Lines(), (Lines{records[0].Path, records[1].Path, ""}));
     EXPECT_FALSE(std::filesystem::exists(space / "peer.cfg"));
-    list->Select(0);
+    list->Select(1);
+    list->Command(CM_DELETE); // a listed record: the pending one stays, last
+    EXPECT_EQ(ReadFile(space / "peer.cfg"), space.ConfigText({records[0]}));
     list->Select(1);
     EXPECT_EQ(list->Current().Alias, "Fresh");
 
@@ -136,7 +136,7 @@ TEST_F(ListFixture, ThePendingRecordLivesUntilOptionsGivesItAPath) {
     EXPECT_EQ(ReadFile(space / "peer.cfg"), space.ConfigText({records[0], fresh}));
     EXPECT_TRUE(Reported(fresh, "after.txt"));
     EXPECT_TRUE(Reported(records[0], "still-watched.txt"));
-    EXPECT_EQ(prompts.shown, Lines{});
+    EXPECT_EQ(prompts.shown.size(), 1u); // the question of the Delete, no error
 }
 
 // The file dialog is asked to refuse the file; one that comes back anyway is refused here. Like
@@ -170,10 +170,13 @@ TEST_F(ListFixture, RefusalsCancelsAndNoesChangeNothing) {
     }
     prompts.yes = false;
     list->Command(CM_DELETE);
-    EXPECT_FALSE(list->CanClose());
+    EXPECT_FALSE(list->QueryClose());
     prompts.yes = true;
     list->Command(CM_DELETE);
     EXPECT_EQ(ReadFile(space / "peer.cfg"), space.ConfigText({records[1], records[2]}));
+    prompts.shown.clear(); // a Yes is asked for once
+    EXPECT_TRUE(list->QueryClose() && list->QueryClose());
+    EXPECT_EQ(prompts.shown.size(), 1u);
 }
 
 // A folder in the place of peer.cfg fails every save.

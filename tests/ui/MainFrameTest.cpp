@@ -1,18 +1,22 @@
-// The main frame around the real directory list window, with a recording tray shell, and the
-// layout of every window.
-#include "app/MainFrame.h"
+// The main frame around the real directory list window, the Directory dialog on its form, and
+// the layout of every window.
+#include "ui/qt/MainFrame.h"
 #include "Workspace.h"
 #include "tests/support/RecordingSoundPlayer.h"
-#include "ui/Commands.h"
+#include "ui/CommandTable.h"
 #include "ui/qt/AboutDialog.h"
 #include "ui/qt/DirWindow.h"
 #include "ui/qt/DirectoryDialog.h"
+#include "ui/qt/MessageBox.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QScopeGuard>
+#include <QToolBar>
 #include <QtTest>
 #include <functional>
 
@@ -42,9 +46,6 @@ struct Program {
     std::unique_ptr<MainFrame> frame;
     DirWindow* window = nullptr;
 };
-
-constexpr int AllCommands[] = {CM_EXIT,    CM_VIEW,    CM_ADD,     CM_DELETE,
-                               CM_OPTIONS, CM_LOGFILE, CM_WAVFILE, CM_ABOUT};
 
 QString Describe(const QWidget& widget) {
     QString text;
@@ -84,23 +85,61 @@ class MainFrameTest : public QObject {
     Q_OBJECT
 
 private slots:
-    // The menus' and the tool bar's commands follow the client when a menu opens and when the
-    // program is idle.
-    void commandsFollowTheClient() {
+    // The menus and the tool bar show every command in its place, a button with its command's
+    // bitmap, and follow the client's enabling when a menu opens and when the program is idle.
+    void theMenusAndTheToolBarShowTheCommandsInTheirOrderAndState() {
         Workspace space;
         Program program;
+        QString shown;
+        for (const QAction* menu : program.frame->menuBar()->actions()) {
+            shown += ' ' + menu->text() + ':';
+            for (const QAction* item : menu->menu()->actions())
+                shown += ' ' + (item->isSeparator() ? "|" : item->text());
+        }
+        for (const QAction* tool : program.frame->findChild<QToolBar*>()->actions()) {
+            shown += ' ' + (tool->icon().isNull() ? "|" : tool->text());
+            for (int n = 1; n <= 8; ++n)
+                if (tool->icon().pixmap(20).toImage() ==
+                    QIcon(QString(":/BMP_%1").arg(n)).pixmap(20).toImage())
+                    shown += '=' + QString::number(n);
+        }
+        QCOMPARE(shown,
+                 " &File: &View | &Exit &Directories: &Add &Delete | &Options &LOG file &WAV "
+                 "file &Help: &About &View=1 &Exit=2 | &Add=3 &Delete=4 | &Options=8 &LOG "
+                 "file=6 &WAV file=7 | &About=5");
+
         const DirWindow& client = *program.window;
         QMenu* directories = program.frame->menuBar()->actions()[1]->menu();
         const std::function<void()> updates[] = {[&] { directories->popup(QPoint(0, 0)); },
                                                  RunUntilIdle};
         for (const auto& update : updates) {
-            for (int id : AllCommands)
-                program.frame->Action(id)->setEnabled(!client.CommandEnabled(id));
+            for (const CommandInfo& c : Commands)
+                program.frame->Action(c.id)->setEnabled(!client.CommandEnabled(c.id));
             update();
-            for (int id : AllCommands)
-                QCOMPARE(program.frame->Action(id)->isEnabled(), client.CommandEnabled(id));
+            for (const CommandInfo& c : Commands)
+                QCOMPARE(program.frame->Action(c.id)->isEnabled(), client.CommandEnabled(c.id));
             directories->hide();
         }
+    }
+
+    // The Directory dialog's controls show its form and hand back the user's clicks and texts;
+    // a refusal is shown and keeps the dialog open.
+    void theDirectoryDialogShowsItsForm() {
+        testsupport::TempDir dir;
+        DirSettings fields{"/tmp", "Inbox", '-', "*.txt", 0, "", ""};
+        DirectoryDialog dialog(nullptr, fields);
+        dialog.show();
+        auto* path = dialog.findChild<QLineEdit*>("105");
+        QCOMPARE(path->text(), "/tmp");
+        QTest::mouseClick(dialog.findChild<QCheckBox*>("102"), Qt::LeftButton); // Inbound only
+        for (const bool refused : {true, false}) {
+            path->setText(QString::fromStdString(refused ? dir / "missing" : dir.str() + "/"));
+            const int shown = MessageBox::ShownCount();
+            MessageBox::SetNextAnswer(QMessageBox::Ok);
+            QTest::mouseClick(dialog.findChild<QPushButton*>("1"), Qt::LeftButton);
+            QVERIFY(dialog.isVisible() == refused && MessageBox::ShownCount() == shown + refused);
+        }
+        QCOMPARE(fields, (DirSettings{dir.str(), "Inbox", '+', "*.txt", 0, "", ""}));
     }
 
     // With a tray icon, the end-to-end test sees the minimised frame hide.

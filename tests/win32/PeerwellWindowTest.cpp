@@ -2,7 +2,7 @@
 // found by class and caption, commands posted to the frame, message boxes and the Directory
 // dialog answered through their controls. Needs a display (the script starts Xvfb).
 #include "tests/support/TempDir.h"
-#include "ui/Commands.h"
+#include "ui/CommandTable.h"
 
 #include <gtest/gtest.h>
 
@@ -102,15 +102,14 @@ public:
         ::SendMessageA(frame, WM_NULL, 0, 0);
     }
     void Post(int command) const { ::PostMessageA(frame, WM_COMMAND, command, 0); }
-    // Waits until the tool bar enables its buttons as expected says, 0 or 1 for each of View,
-    // Exit, Add, Delete, Options, LOG file, WAV file and About.
+    // Waits until the tool bar enables its buttons as expected says, 0 or 1 for each of Exit,
+    // View, Add, Delete, Options, LOG file, WAV file and About (the order of the command table).
     void ExpectEnabled(const std::string& expected, const char* state) const {
         std::string enabled;
         WaitUntil([&] {
             enabled.clear();
-            for (int command : {CM_VIEW, CM_EXIT, CM_ADD, CM_DELETE, CM_OPTIONS, CM_LOGFILE,
-                                CM_WAVFILE, CM_ABOUT})
-                enabled += ::SendMessageA(toolBar, TB_ISBUTTONENABLED, command, 0) ? '1' : '0';
+            for (const CommandInfo& command : Commands)
+                enabled += ::SendMessageA(toolBar, TB_ISBUTTONENABLED, command.id, 0) ? '1' : '0';
             return enabled == expected;
         });
         EXPECT_EQ(enabled, expected) << state;
@@ -146,7 +145,7 @@ TEST(PeerwellWindow, AddOptionsAndDeleteRewritePeerCfgWhileTheWatchLogsAndTheToo
     WriteFile(dir / "peer.cfg", oneRecord);
     Peerwell peerwell(dir);
     EXPECT_NE(::GetMenu(peerwell.frame), nullptr) << "no menu";
-    //                       V E A D O L W A
+    //                       E V A D O L W A
     peerwell.ExpectEnabled("11111111", "a record with a log");
 
     WriteFile(watched + "\\arrived.txt");
@@ -155,15 +154,14 @@ TEST(PeerwellWindow, AddOptionsAndDeleteRewritePeerCfgWhileTheWatchLogsAndTheToo
     })) << ReadFile(dir / "watched.log");
 
     peerwell.Post(CM_ADD);
-    peerwell.ExpectEnabled("01011111", "a pending record");
+    peerwell.ExpectEnabled("10011111", "a pending record");
     peerwell.Post(CM_OPTIONS);
     const HWND dialog = peerwell.WaitForDialog("Directory options");
-    ::SendMessageA(::GetDlgItem(dialog, 105), WM_SETTEXT, 0,
-                   reinterpret_cast<LPARAM>((inbox + "\\\\").c_str()));
-    ::SendMessageA(::GetDlgItem(dialog, 103), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Inbox"));
+    ::SetDlgItemTextA(dialog, 105, (inbox + "\\\\").c_str());
+    ::SetDlgItemTextA(dialog, 103, "Inbox");
     ::PostMessageA(dialog, WM_COMMAND, IDOK, 0);
     // Read once the command has ended: the save can't replace a file that a reader holds open.
-    peerwell.ExpectEnabled("01111111", "the new record, without a log");
+    peerwell.ExpectEnabled("10111111", "the new record, without a log");
     EXPECT_EQ(ReadFile(dir / "peer.cfg"), oneRecord + Record(inbox, "Inbox", ""));
 
     peerwell.Post(CM_DELETE);

@@ -25,7 +25,6 @@ public:
 
     int X(int units) const;
     int Y(int units) const;
-    QRect Pixels(const QRect& units) const;
 
     // Makes a control a child of the dialog, to be put at its template rectangle, and names it.
     void Place(QWidget& control, const QRect& units, const QString& id = {});
@@ -39,6 +38,7 @@ public:
     void Apply();
 
 private:
+    QRect Pixels(const QRect& units) const;
     bool CutsText(const QWidget& control, const QRect& units) const;
 
     QDialog& dialog_;

@@ -1,6 +1,7 @@
 #include "ui/qt/DirWindow.h"
 
-#include "ui/Commands.h"
+#include "ui/CommandTable.h"
+#include "ui/FrameLayout.h"
 #include "ui/qt/AboutDialog.h"
 #include "ui/qt/Text.h"
 
@@ -13,8 +14,6 @@ namespace {
 constexpr unsigned TrayIconId = 1;
 // The icon's mouse events arrive as events of this type.
 constexpr unsigned TrayNotifyMessage = 1024;
-// The list keeps this margin to the window's edges and fills the rest of the client area.
-constexpr int ListMargin = 10;
 
 // Like the platform's single-selection list box, a click never clears the selected line: a
 // Ctrl+click or Ctrl+Space on it leaves it selected.
@@ -64,16 +63,12 @@ void DirWindow::Create() {
     trayIcon_.AddIcon(this, TrayIconId, QIcon(":/MAIN_ICON"), "Peerwell", TrayNotifyMessage);
 }
 
-bool DirWindow::CanClose() {
-    return controller_->CanClose();
-}
-
-bool DirWindow::CloseApproved() const {
-    return controller_->CloseApproved();
+bool DirWindow::QueryClose() {
+    return controller_->QueryClose();
 }
 
 void DirWindow::CmExit() {
-    if (CanClose())
+    if (QueryClose())
         window()->close();
 }
 

@@ -2,7 +2,7 @@
 
 #include "platform/SoundPlayer.h"
 #include "ui/DirListController.h"
-#include "ui/qt/QtPrompts.h"
+#include "ui/qt/QtUserPrompts.h"
 #include "ui/qt/SystemTrayIcon.h"
 
 #include <QWidget>
@@ -25,10 +25,8 @@ public:
     // Fills the list, selects line 0, loads it, then places the tray icon.
     void Create();
 
-    // The close question; true when the user answered Yes.
-    bool CanClose();
-    // True once the close question has been answered Yes.
-    bool CloseApproved() const;
+    // The close query of the frame: true when the program may end (DirListController).
+    bool QueryClose();
 
     // Runs a command of the menu or tool bar, if its enabling rule allows it.
     void Command(int id);
@@ -49,6 +47,6 @@ private:
 
     SystemTrayIcon trayIcon_;
     QListWidget* list_;
-    QtPrompts prompts_;
+    QtUserPrompts prompts_;
     std::unique_ptr<DirListController> controller_;
 };

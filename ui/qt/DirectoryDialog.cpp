@@ -1,30 +1,15 @@
 #include "ui/qt/DirectoryDialog.h"
 
-#include "platform/DirSearch.h"
 #include "ui/qt/DialogTemplate.h"
-#include "ui/qt/Prompts.h"
+#include "ui/qt/MessageBox.h"
 #include "ui/qt/Text.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
 
-namespace {
-
-// Edits hold at most this many characters (the template's text limit of 255 less the zero).
-constexpr int EditLimit = 254;
-
-// The path as stored: without trailing separators, except that the root stays the root.
-std::string WithoutTrailingSeparators(std::string path) {
-    while (path.size() > 1 && path.back() == '/')
-        path.pop_back();
-    return path;
-}
-
-} // namespace
-
 DirectoryDialog::DirectoryDialog(QWidget* owner, DirSettings& settings)
-    : QDialog(owner), settings_(settings) {
+    : QDialog(owner), form_(settings) {
     CreateControls();
     LoadFields();
 }
@@ -38,7 +23,7 @@ void DirectoryDialog::CreateControls() {
     layout.AddLabel("Mask", QRect(12, 48, 21, 8));
     const auto addEdit = [&](const QRect& units, const QString& id) {
         auto* edit = new QLineEdit(this);
-        edit->setMaxLength(EditLimit);
+        edit->setMaxLength(DirectoryForm::EditLimit);
         layout.Place(*edit, units, id);
         return edit;
     };
@@ -55,8 +40,10 @@ void DirectoryDialog::CreateControls() {
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &DirectoryDialog::accept);
     connect(cancel, &QPushButton::clicked, this, &DirectoryDialog::reject);
-    connect(inbound_, &QCheckBox::clicked, this, [this] { KeepOneChecked(inbound_); });
-    connect(outbound_, &QCheckBox::clicked, this, [this] { KeepOneChecked(outbound_); });
+    connect(inbound_, &QCheckBox::clicked, this,
+            [this] { ShowKind(DirectoryForm::AfterClick(ShownKind(), KindBox::Inbound)); });
+    connect(outbound_, &QCheckBox::clicked, this,
+            [this] { ShowKind(DirectoryForm::AfterClick(ShownKind(), KindBox::Outbound)); });
 
     QWidget* tabOrder[] = {ok, cancel, pathEdit_, aliasEdit_, maskEdit_, inbound_, outbound_};
     for (std::size_t i = 1; i < std::size(tabOrder); ++i)
@@ -65,45 +52,31 @@ void DirectoryDialog::CreateControls() {
 }
 
 void DirectoryDialog::LoadFields() {
-    pathEdit_->setText(ToQString(settings_.Path));
-    aliasEdit_->setText(ToQString(settings_.Alias));
-    maskEdit_->setText(ToQString(settings_.Mask));
-    inbound_->setChecked(settings_.Kind == '*' || settings_.Kind == '+');
-    outbound_->setChecked(settings_.Kind != '+');
+    const DirectoryFields fields = form_.Fields();
+    pathEdit_->setText(ToQString(fields.Path));
+    aliasEdit_->setText(ToQString(fields.Alias));
+    maskEdit_->setText(ToQString(fields.Mask));
+    ShowKind(fields.Kind);
 }
 
-void DirectoryDialog::KeepOneChecked(QCheckBox* clicked) {
-    if (inbound_->isChecked() || outbound_->isChecked())
-        return;
-    (clicked == inbound_ ? outbound_ : inbound_)->setChecked(true);
+KindBoxes DirectoryDialog::ShownKind() const {
+    return {inbound_->isChecked(), outbound_->isChecked()};
 }
 
-// A double quote would end its field early in the configuration file.
-bool DirectoryDialog::RefuseDoubleQuotes() {
-    for (const QLineEdit* edit : {pathEdit_, aliasEdit_, maskEdit_}) {
-        if (edit->text().contains('"')) {
-            Prompts::Show(this, QMessageBox::Critical, "Error",
-                          "Path, Alias and Mask can't contain a double quote (\").",
-                          QMessageBox::Ok);
-            return true;
-        }
-    }
-    return false;
+void DirectoryDialog::ShowKind(KindBoxes kind) {
+    inbound_->setChecked(kind.Inbound);
+    outbound_->setChecked(kind.Outbound);
 }
 
 void DirectoryDialog::accept() {
-    if (RefuseDoubleQuotes())
-        return;
-    const std::string typed = ToStdString(pathEdit_->text());
-    settings_.Path = WithoutTrailingSeparators(typed);
-    if (!platform::CanListDirectory(typed)) {
-        Prompts::Show(this, QMessageBox::Critical, "Error", "Bad path setting!", QMessageBox::Ok);
-        return;
-    }
-    settings_.Alias = ToStdString(aliasEdit_->text());
-    settings_.Mask = ToStdString(maskEdit_->text());
-    settings_.Kind = inbound_->isChecked() ? (outbound_->isChecked() ? '*' : '+') : '-';
-    QDialog::accept();
+    const std::optional<std::string> refusal =
+        form_.Accept({ToStdString(pathEdit_->text()), ToStdString(aliasEdit_->text()),
+                      ToStdString(maskEdit_->text()), ShownKind()});
+    if (refusal)
+        MessageBox::Show(this, QMessageBox::Critical, "Error", ToQString(*refusal),
+                         QMessageBox::Ok);
+    else
+        QDialog::accept();
 }
 
 int DirectoryDialog::Run() {

@@ -1,14 +1,14 @@
 #pragma once
 
-#include "engine/DirSettings.h"
+#include "ui/DirectoryForm.h"
 
 #include <QDialog>
 
 class QCheckBox;
 class QLineEdit;
 
-// "Directory options": edits Path, Alias, Mask and Kind of the owner's current record in place.
-// OK stores them only when the typed path can be listed; Cancel stores nothing.
+// "Directory options": the view of a DirectoryForm on the owner's current record. Cancel stores
+// nothing.
 class DirectoryDialog : public QDialog {
     Q_OBJECT
 public:
@@ -27,10 +27,10 @@ public:
 private:
     void CreateControls();
     void LoadFields();
-    void KeepOneChecked(QCheckBox* clicked);
-    bool RefuseDoubleQuotes();
+    KindBoxes ShownKind() const;
+    void ShowKind(KindBoxes kind);
 
-    DirSettings& settings_;
+    DirectoryForm form_;
 
     QLineEdit* pathEdit_ = nullptr;
     QLineEdit* aliasEdit_ = nullptr;

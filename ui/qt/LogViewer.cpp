@@ -34,8 +34,8 @@ protected:
     }
 };
 
-} // namespace
-
+// The program and arguments that open logPath: the desktop's default application for plain
+// text, else the first text editor of a fixed list found on PATH. Empty when there is none.
 QStringList ViewerCommand(const QString& logPath) {
     // A relative path that begins like an option ('-', or '+' for vi's commands) would be taken
     // for one: "./" makes it a file.
@@ -50,6 +50,8 @@ QStringList ViewerCommand(const QString& logPath) {
             return {program, file};
     return {};
 }
+
+} // namespace
 
 int Run(const QString& logPath) {
     QStringList command = ViewerCommand(logPath);

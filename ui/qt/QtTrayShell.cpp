@@ -58,8 +58,6 @@ private:
         const auto found = icons_.find(key);
         if (found == icons_.end())
             return false;
-        if (data.flags & TrayIconFlag)
-            found->second->setIcon(data.icon);
         if (data.flags & TrayTipFlag)
             found->second->setToolTip(data.tip);
         return true;

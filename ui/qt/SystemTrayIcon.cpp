@@ -34,18 +34,6 @@ bool SystemTrayIcon::AddIcon(QObject* window, unsigned id, const QIcon& icon, co
     return shown_;
 }
 
-bool SystemTrayIcon::SetIcon(const QIcon& icon) {
-    if (!shown_)
-        return false;
-    const QIcon kept = data_.icon;
-    data_.icon = icon;
-    data_.flags = TrayIconFlag;
-    const bool changed = shell_->NotifyIcon(TrayShell::Call::Modify, data_);
-    if (!changed)
-        data_.icon = kept;
-    return changed;
-}
-
 bool SystemTrayIcon::SetTip(const QString& tip) {
     if (!shown_)
         return false;

@@ -19,7 +19,6 @@ public:
     // Returns Shown(); false without a shell call when the icon is already shown.
     bool AddIcon(QObject* window, unsigned id, const QIcon& icon, const QString& tip,
                  unsigned message);
-    bool SetIcon(const QIcon& icon);
     bool SetTip(const QString& tip);
     // Returns whether the icon is still there.
     bool RemoveIcon();

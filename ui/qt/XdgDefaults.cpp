@@ -94,25 +94,7 @@ void AppendFieldCode(QChar code, const QString& file, QString& word, bool& usedF
     }
 }
 
-} // namespace
-
-QString DefaultApplication(const QString& mimeType) {
-    for (const QString& list : MimeAppsLists()) {
-        const QString ids = ReadKey(list, "Default Applications", mimeType);
-        for (const QString& id : ids.split(';', Qt::SkipEmptyParts))
-            if (const QString path = FindDesktopFile(id.trimmed()); !path.isEmpty())
-                return path;
-    }
-    return {};
-}
-
-QStringList ExecCommand(const QString& desktopFile, const QString& file) {
-    if (ReadKey(desktopFile, "Desktop Entry", "Terminal") == "true")
-        return {};
-    const QString exec = ReadKey(desktopFile, "Desktop Entry", "Exec");
-    return exec.isEmpty() ? QStringList{} : ExpandExec(DecodeValue(exec), file);
-}
-
+// ExecCommand for an Exec value whose escapes are decoded.
 QStringList ExpandExec(const QString& exec, const QString& file) {
     QStringList arguments;
     bool usedFile = false;
@@ -145,6 +127,25 @@ QStringList ExpandExec(const QString& exec, const QString& file) {
     if (!usedFile)
         arguments += file;
     return arguments;
+}
+
+} // namespace
+
+QString DefaultApplication(const QString& mimeType) {
+    for (const QString& list : MimeAppsLists()) {
+        const QString ids = ReadKey(list, "Default Applications", mimeType);
+        for (const QString& id : ids.split(';', Qt::SkipEmptyParts))
+            if (const QString path = FindDesktopFile(id.trimmed()); !path.isEmpty())
+                return path;
+    }
+    return {};
+}
+
+QStringList ExecCommand(const QString& desktopFile, const QString& file) {
+    if (ReadKey(desktopFile, "Desktop Entry", "Terminal") == "true")
+        return {};
+    const QString exec = ReadKey(desktopFile, "Desktop Entry", "Exec");
+    return exec.isEmpty() ? QStringList{} : ExpandExec(DecodeValue(exec), file);
 }
 
 } // namespace xdg

@@ -18,7 +18,4 @@ QString DefaultApplication(const QString& mimeType);
 // in a terminal.
 QStringList ExecCommand(const QString& desktopFile, const QString& file);
 
-// The same for an Exec value itself (after the entry's own escapes are decoded).
-QStringList ExpandExec(const QString& exec, const QString& file);
-
 } // namespace xdg

@@ -1,6 +1,7 @@
 #include "ui/win32/DirWindow.h"
 
-#include "ui/Commands.h"
+#include "ui/CommandTable.h"
+#include "ui/FrameLayout.h"
 #include "ui/win32/AboutDialog.h"
 
 #include <algorithm>
@@ -10,8 +11,6 @@ namespace {
 
 constexpr const char* ClassName = "PeerwellDirWindow";
 constexpr int IdList = 101;
-// The list keeps this margin to the window's edges and fills the rest of it.
-constexpr int ListMargin = 10;
 
 void RegisterClassOnce(HINSTANCE module, WNDPROC proc) {
     WNDCLASSA windowClass{};
@@ -89,7 +88,7 @@ void DirWindow::ShowLines() {
 void DirWindow::Command(int id) {
     switch (id) {
     case CM_EXIT:
-        if (CanClose())
+        if (QueryClose())
             ::DestroyWindow(::GetAncestor(window_, GA_ROOT));
         return;
     case CM_ABOUT:

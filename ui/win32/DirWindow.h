@@ -1,8 +1,8 @@
 #pragma once
 
 #include "ui/DirListController.h"
-#include "ui/win32/Prompts.h"
 #include "ui/win32/SystemTrayIcon.h"
+#include "ui/win32/Win32UserPrompts.h"
 
 #include <windows.h>
 
@@ -28,8 +28,8 @@ public:
 
     void Command(int id);
     bool CommandEnabled(int id) const { return controller_.CommandEnabled(id); }
-    // The close question; true when it was answered Yes.
-    bool CanClose() { return controller_.CanClose(); }
+    // The close query of the frame: true when the program may end (DirListController).
+    bool QueryClose() { return controller_.QueryClose(); }
     bool CloseApproved() const { return controller_.CloseApproved(); }
     // The shell's task bar was created anew (Explorer restarted): the icon is placed again.
     void OnTaskbarCreated();
@@ -44,7 +44,7 @@ private:
     void ShowLines();
 
     SystemTrayIcon trayIcon_;
-    Prompts prompts_;
+    Win32UserPrompts prompts_;
     DirListController controller_;
     HWND window_ = nullptr;
     HWND list_ = nullptr;

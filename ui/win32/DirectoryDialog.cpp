@@ -1,7 +1,5 @@
 #include "ui/win32/DirectoryDialog.h"
 
-#include "platform/DirSearch.h"
-
 #include <string>
 
 namespace {
@@ -11,8 +9,6 @@ constexpr int IdOutbound = 102;
 constexpr int IdAlias = 103;
 constexpr int IdMask = 104;
 constexpr int IdPath = 105;
-// Each edit holds 254 characters; the work buffer adds the terminating zero.
-constexpr int EditLimit = 254;
 
 bool Checked(HWND dialog, int id) {
     return ::IsDlgButtonChecked(dialog, id) == BST_CHECKED;
@@ -20,12 +16,6 @@ bool Checked(HWND dialog, int id) {
 
 void Check(HWND dialog, int id, bool checked) {
     ::CheckDlgButton(dialog, id, checked ? BST_CHECKED : BST_UNCHECKED);
-}
-
-std::string WithoutTrailingBackslashes(std::string path) {
-    while (!path.empty() && path.back() == '\\')
-        path.pop_back();
-    return path;
 }
 
 } // namespace
@@ -50,7 +40,9 @@ INT_PTR CALLBACK DirectoryDialog::Proc(HWND dialog, UINT message, WPARAM wParam,
     case IdInbound:
     case IdOutbound:
         if (HIWORD(wParam) == BN_CLICKED)
-            self->KeepOneChecked(LOWORD(wParam));
+            self->ShowKind(DirectoryForm::AfterClick(self->ShownKind(), LOWORD(wParam) == IdInbound
+                                                                            ? KindBox::Inbound
+                                                                            : KindBox::Outbound));
         return TRUE;
     case IDOK:
         if (self->Accept())
@@ -64,43 +56,35 @@ INT_PTR CALLBACK DirectoryDialog::Proc(HWND dialog, UINT message, WPARAM wParam,
 }
 
 void DirectoryDialog::LoadFields() {
+    const DirectoryFields fields = form_.Fields();
     for (int id : {IdPath, IdAlias, IdMask})
-        ::SendDlgItemMessageA(dialog_, id, EM_LIMITTEXT, EditLimit, 0);
-    ::SetDlgItemTextA(dialog_, IdPath, settings_.Path.c_str());
-    ::SetDlgItemTextA(dialog_, IdAlias, settings_.Alias.c_str());
-    ::SetDlgItemTextA(dialog_, IdMask, settings_.Mask.c_str());
-    Check(dialog_, IdInbound, settings_.Kind == '*' || settings_.Kind == '+');
-    Check(dialog_, IdOutbound, settings_.Kind != '+');
+        ::SendDlgItemMessageA(dialog_, id, EM_LIMITTEXT, DirectoryForm::EditLimit, 0);
+    ::SetDlgItemTextA(dialog_, IdPath, fields.Path.c_str());
+    ::SetDlgItemTextA(dialog_, IdAlias, fields.Alias.c_str());
+    ::SetDlgItemTextA(dialog_, IdMask, fields.Mask.c_str());
+    ShowKind(fields.Kind);
 }
 
-void DirectoryDialog::KeepOneChecked(int clicked) {
-    if (!Checked(dialog_, IdInbound) && !Checked(dialog_, IdOutbound))
-        Check(dialog_, clicked == IdInbound ? IdOutbound : IdInbound, true);
+KindBoxes DirectoryDialog::ShownKind() const {
+    return {Checked(dialog_, IdInbound), Checked(dialog_, IdOutbound)};
 }
 
+void DirectoryDialog::ShowKind(KindBoxes kind) {
+    Check(dialog_, IdInbound, kind.Inbound);
+    Check(dialog_, IdOutbound, kind.Outbound);
+}
+
+// The edit's text; the work buffer adds the terminating zero to what the edit holds.
 std::string DirectoryDialog::Text(int id) const {
-    char buffer[EditLimit + 1] = {};
+    char buffer[DirectoryForm::EditLimit + 1] = {};
     const UINT length = ::GetDlgItemTextA(dialog_, id, buffer, sizeof buffer);
     return std::string(buffer, length);
 }
 
-bool DirectoryDialog::Refuse(const char* text) const {
-    ::MessageBoxA(dialog_, text, "Error", MB_OK | MB_ICONSTOP);
-    return false;
-}
-
 bool DirectoryDialog::Accept() {
-    // A double quote would end its field early in peer.cfg.
-    for (int id : {IdPath, IdAlias, IdMask})
-        if (Text(id).find('"') != std::string::npos)
-            return Refuse("Path, Alias and Mask can't contain a double quote (\").");
-    const std::string typed = Text(IdPath);
-    settings_.Path = WithoutTrailingBackslashes(typed);
-    if (!platform::CanListDirectory(typed))
-        return Refuse("Bad path setting!");
-    settings_.Alias = Text(IdAlias);
-    settings_.Mask = Text(IdMask);
-    const bool inbound = Checked(dialog_, IdInbound);
-    settings_.Kind = inbound ? (Checked(dialog_, IdOutbound) ? '*' : '+') : '-';
-    return true;
+    const std::optional<std::string> refusal =
+        form_.Accept({Text(IdPath), Text(IdAlias), Text(IdMask), ShownKind()});
+    if (refusal)
+        ::MessageBoxA(dialog_, refusal->c_str(), "Error", MB_OK | MB_ICONSTOP);
+    return !refusal;
 }

@@ -1,15 +1,13 @@
 #pragma once
 
-#include "engine/DirSettings.h"
+#include "ui/DirectoryForm.h"
 
 #include <windows.h>
 
-// The modal dialog D_DIR on the Path, Alias, Mask and Kind of settings, which it edits in place.
-// OK stores Path (less its trailing backslashes) before it tests it, and keeps the dialog open
-// when the path can't be listed.
+// The modal dialog D_DIR: the view of a DirectoryForm on the owner's current record.
 class DirectoryDialog {
 public:
-    DirectoryDialog(HWND owner, DirSettings& settings) : owner_(owner), settings_(settings) {}
+    DirectoryDialog(HWND owner, DirSettings& settings) : owner_(owner), form_(settings) {}
 
     // IDOK or IDCANCEL.
     INT_PTR Run();
@@ -17,12 +15,12 @@ public:
 private:
     static INT_PTR CALLBACK Proc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
     void LoadFields();
-    void KeepOneChecked(int clicked);
+    KindBoxes ShownKind() const;
+    void ShowKind(KindBoxes kind);
     bool Accept();
     std::string Text(int id) const;
-    bool Refuse(const char* text) const;
 
     HWND owner_;
-    DirSettings& settings_;
+    DirectoryForm form_;
     HWND dialog_ = nullptr;
 };

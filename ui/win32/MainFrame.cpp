@@ -1,35 +1,36 @@
 #include "ui/win32/MainFrame.h"
 
-#include "ui/Commands.h"
+#include "ui/CommandTable.h"
+#include "ui/FrameLayout.h"
 #include "ui/win32/DirWindow.h"
 
 #include <commctrl.h>
 
 namespace {
 
-constexpr int OuterWidth = 380;
-constexpr int OuterHeight = 265;
 constexpr DWORD FrameStyle =
     WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
-constexpr int SeparatorWidth = 6;
 
-// The tool bar, left to right: a button's bitmap and command, or a separator (no bitmap).
-struct ToolItem {
-    const char* bitmap;
-    int command;
+struct DestroyMenu {
+    void operator()(HMENU menu) const { ::DestroyMenu(menu); }
 };
-constexpr ToolItem Separator{nullptr, 0};
-// clang-format off
-constexpr ToolItem ToolItems[] = {
-    {"BMP_1", CM_VIEW}, {"BMP_2", CM_EXIT},
-    Separator,
-    {"BMP_3", CM_ADD}, {"BMP_4", CM_DELETE},
-    Separator,
-    {"BMP_8", CM_OPTIONS}, {"BMP_6", CM_LOGFILE}, {"BMP_7", CM_WAVFILE},
-    Separator,
-    {"BMP_5", CM_ABOUT},
-};
-// clang-format on
+using Menu = std::unique_ptr<std::remove_pointer_t<HMENU>, DestroyMenu>;
+
+// The menu bar with its drop-down menus, as the command table orders them.
+Menu CreateMainMenu() {
+    Menu bar(::CreateMenu());
+    for (const DropDownMenu& dropDown : MainMenu) {
+        const HMENU menu = ::CreatePopupMenu();
+        for (int id : dropDown.items) {
+            if (id == Separator)
+                ::AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+            else
+                ::AppendMenuA(menu, MF_STRING, id, FindCommand(id)->menuText);
+        }
+        ::AppendMenuA(bar.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(menu), dropDown.text);
+    }
+    return bar;
+}
 
 } // namespace
 
@@ -44,8 +45,12 @@ bool MainFrame::Create() {
     windowClass.lpszClassName = ClassName;
     ::RegisterClassA(&windowClass);
     taskbarCreated_ = ::RegisterWindowMessageA("TaskbarCreated");
-    return ::CreateWindowExA(0, ClassName, "Peerwell", FrameStyle, 0, 0, OuterWidth, OuterHeight,
-                             nullptr, ::LoadMenuA(module, "MAIN_MENU"), module, this) != nullptr;
+    Menu menu = CreateMainMenu();
+    if (!::CreateWindowExA(0, ClassName, "Peerwell", FrameStyle, 0, 0, FrameOuterWidth,
+                           FrameOuterHeight, nullptr, menu.get(), module, this))
+        return false;
+    menu.release(); // the frame destroys its menu with itself
+    return true;
 }
 
 void MainFrame::Show(int showCommand) {
@@ -59,21 +64,21 @@ void MainFrame::CreateToolBar() {
     toolBar_ = ::CreateWindowExA(0, TOOLBARCLASSNAMEA, nullptr, WS_CHILD | WS_VISIBLE | CCS_TOP, 0,
                                  0, 0, 0, window_, nullptr, module, nullptr);
     ::SendMessageA(toolBar_, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
-    ::SendMessageA(toolBar_, TB_SETBITMAPSIZE, 0, MAKELPARAM(20, 20));
+    ::SendMessageA(toolBar_, TB_SETBITMAPSIZE, 0, MAKELPARAM(ToolBitmapSize, ToolBitmapSize));
     std::vector<TBBUTTON> buttons;
-    for (const ToolItem& item : ToolItems) {
+    for (int id : ToolBarItems) {
         TBBUTTON button{};
-        if (!item.bitmap) {
-            button.iBitmap = SeparatorWidth;
+        if (id == Separator) {
+            button.iBitmap = ToolSeparatorWidth;
             button.fsStyle = BTNS_SEP;
         } else {
             // The bitmaps' greys become the tool bar's own face and shadow colours.
-            bitmaps_.emplace_back(static_cast<HBITMAP>(
-                ::LoadImageA(module, item.bitmap, IMAGE_BITMAP, 0, 0, LR_LOADMAP3DCOLORS)));
+            bitmaps_.emplace_back(static_cast<HBITMAP>(::LoadImageA(
+                module, FindCommand(id)->bitmap, IMAGE_BITMAP, 0, 0, LR_LOADMAP3DCOLORS)));
             TBADDBITMAP added{nullptr, reinterpret_cast<UINT_PTR>(bitmaps_.back().get())};
             button.iBitmap = static_cast<int>(
                 ::SendMessageA(toolBar_, TB_ADDBITMAP, 1, reinterpret_cast<LPARAM>(&added)));
-            button.idCommand = item.command;
+            button.idCommand = id;
             button.fsStyle = BTNS_BUTTON; // created disabled: fsState is 0
         }
         buttons.push_back(button);
@@ -93,12 +98,10 @@ RECT MainFrame::ClientArea() const {
 }
 
 void MainFrame::UpdateToolBar() {
-    for (const ToolItem& item : ToolItems) {
-        if (!item.bitmap)
-            continue;
-        const bool enabled = client_.CommandEnabled(item.command);
-        if (enabled != (::SendMessageA(toolBar_, TB_ISBUTTONENABLED, item.command, 0) != 0))
-            ::SendMessageA(toolBar_, TB_ENABLEBUTTON, item.command, MAKELPARAM(enabled, 0));
+    for (const CommandInfo& command : Commands) {
+        const bool enabled = client_.CommandEnabled(command.id);
+        if (enabled != (::SendMessageA(toolBar_, TB_ISBUTTONENABLED, command.id, 0) != 0))
+            ::SendMessageA(toolBar_, TB_ENABLEBUTTON, command.id, MAKELPARAM(enabled, 0));
     }
 }
 
@@ -116,7 +119,7 @@ void MainFrame::EnableMenuItems(HMENU menu) const {
 // While a message box, a dialog or the log viewer is up the frame is disabled: it neither asks
 // nor closes then.
 bool MainFrame::MayClose() {
-    return ::IsWindowEnabled(window_) && client_.CanClose();
+    return ::IsWindowEnabled(window_) && client_.QueryClose();
 }
 
 LRESULT CALLBACK MainFrame::Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -7,9 +7,9 @@
 
 class DirWindow;
 
-// The program's top-level window: caption "Peerwell", 380 x 265 at (0, 0), not sizable, with the
-// menu MAIN_MENU, the tool bar and the directory list window as client. Every command goes to
-// the client, which also answers whether it is enabled. Minimising hides the frame.
+// The program's top-level window: caption "Peerwell", of fixed size at (0, 0), with the menu and
+// the tool bar of the command table and the directory list window as client. Every command goes
+// to the client, which also answers whether it is enabled. Minimising hides the frame.
 class MainFrame {
 public:
     static constexpr const char* ClassName = "PeerwellFrame";

@@ -43,18 +43,6 @@ bool SystemTrayIcon::AddIcon(HWND window, UINT id, HICON icon, const char* tip, 
     return shown_;
 }
 
-bool SystemTrayIcon::SetIcon(HICON icon) {
-    if (!shown_)
-        return false;
-    const HICON kept = data_.hIcon;
-    data_.hIcon = icon;
-    data_.uFlags = NIF_ICON;
-    const BOOL changed = ::Shell_NotifyIconA(NIM_MODIFY, &data_);
-    if (!changed)
-        data_.hIcon = kept;
-    return changed;
-}
-
 bool SystemTrayIcon::SetTip(const char* tip) {
     if (!shown_)
         return false;

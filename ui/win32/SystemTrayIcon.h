@@ -19,7 +19,6 @@ public:
     // 0 asks for one registered under the tip. Returns Shown(); false without a shell call, and
     // the handle left alone, when the icon is already shown.
     bool AddIcon(HWND window, UINT id, HICON icon, const char* tip, UINT message);
-    bool SetIcon(HICON icon);
     bool SetTip(const char* tip);
     // Returns whether the icon is still there.
     bool RemoveIcon();

@@ -1,8 +1,8 @@
-#include "ui/qt/QtPrompts.h"
+#include "ui/qt/QtUserPrompts.h"
 
 #include "ui/qt/DirectoryDialog.h"
 #include "ui/qt/LogViewer.h"
-#include "ui/qt/Prompts.h"
+#include "ui/qt/MessageBox.h"
 #include "ui/qt/Text.h"
 
 #include <QFileDialog>
@@ -39,8 +39,8 @@ public:
         if (refusal_ && !files.isEmpty() && !QFileInfo(files.first()).isDir()) {
             if (const std::string refusal = refusal_(ToStdString(files.first()));
                 !refusal.empty()) {
-                Prompts::Show(this, QMessageBox::Critical, "Error", ToQString(refusal),
-                              QMessageBox::Ok);
+                MessageBox::Show(this, QMessageBox::Critical, "Error", ToQString(refusal),
+                                 QMessageBox::Ok);
                 return;
             }
         }
@@ -60,33 +60,33 @@ private:
 
 } // namespace
 
-bool QtPrompts::Confirm(const std::string& text) {
-    return Prompts::Show(owner_, QMessageBox::Critical, "Confirm", ToQString(text),
-                         QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+bool QtUserPrompts::Confirm(const std::string& text) {
+    return MessageBox::Show(owner_, QMessageBox::Critical, "Confirm", ToQString(text),
+                            QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
 }
 
-void QtPrompts::ShowError(const std::string& text, ErrorIcon icon) {
-    Prompts::Show(owner_, icon == ErrorIcon::Stop ? QMessageBox::Critical : QMessageBox::NoIcon,
-                  "Error", ToQString(text), QMessageBox::Ok);
+void QtUserPrompts::ShowError(const std::string& text, ErrorIcon icon) {
+    MessageBox::Show(owner_, icon == ErrorIcon::Stop ? QMessageBox::Critical : QMessageBox::NoIcon,
+                     "Error", ToQString(text), QMessageBox::Ok);
 }
 
-void QtPrompts::ShowInformation(const std::string& text) {
-    Prompts::Show(owner_, QMessageBox::Information, "Information", ToQString(text),
-                  QMessageBox::Ok);
+void QtUserPrompts::ShowInformation(const std::string& text) {
+    MessageBox::Show(owner_, QMessageBox::Information, "Information", ToQString(text),
+                     QMessageBox::Ok);
 }
 
-std::optional<std::string> QtPrompts::ChooseFile(const FileRequest& request) {
+std::optional<std::string> QtUserPrompts::ChooseFile(const FileRequest& request) {
     FileDialog dialog(owner_, request);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     return ToStdString(dialog.selectedFiles().first());
 }
 
-bool QtPrompts::EditDirectory(DirSettings& settings) {
+bool QtUserPrompts::EditDirectory(DirSettings& settings) {
     DirectoryDialog dialog(owner_, settings);
     return dialog.Run() == DirectoryDialog::IdOk;
 }
 
-bool QtPrompts::ViewLog(const std::string& logPath) {
+bool QtUserPrompts::ViewLog(const std::string& logPath) {
     return LogViewer::Run(ToQString(logPath)) >= 0;
 }

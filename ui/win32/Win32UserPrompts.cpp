@@ -1,24 +1,24 @@
-#include "ui/win32/Prompts.h"
+#include "ui/win32/Win32UserPrompts.h"
 
 #include "ui/win32/DirectoryDialog.h"
 #include "ui/win32/LogViewer.h"
 
 #include <commdlg.h>
 
-bool Prompts::Confirm(const std::string& text) {
+bool Win32UserPrompts::Confirm(const std::string& text) {
     return ::MessageBoxA(owner_, text.c_str(), "Confirm", MB_YESNO | MB_ICONSTOP) == IDYES;
 }
 
-void Prompts::ShowError(const std::string& text, ErrorIcon icon) {
+void Win32UserPrompts::ShowError(const std::string& text, ErrorIcon icon) {
     ::MessageBoxA(owner_, text.c_str(), "Error",
                   MB_OK | (icon == ErrorIcon::Stop ? MB_ICONSTOP : 0));
 }
 
-void Prompts::ShowInformation(const std::string& text) {
+void Win32UserPrompts::ShowInformation(const std::string& text) {
     ::MessageBoxA(owner_, text.c_str(), "Information", MB_OK | MB_ICONINFORMATION);
 }
 
-std::optional<std::string> Prompts::ChooseFile(const FileRequest& request) {
+std::optional<std::string> Win32UserPrompts::ChooseFile(const FileRequest& request) {
     // Pairs of description and pattern, each ended by a zero, and one more zero at the end.
     std::string filters;
     for (const FileRequest::Filter& filter : request.filters)
@@ -44,10 +44,10 @@ std::optional<std::string> Prompts::ChooseFile(const FileRequest& request) {
     return std::string(fileName);
 }
 
-bool Prompts::EditDirectory(DirSettings& settings) {
+bool Win32UserPrompts::EditDirectory(DirSettings& settings) {
     return DirectoryDialog(owner_, settings).Run() == IDOK;
 }
 
-bool Prompts::ViewLog(const std::string& logPath) {
+bool Win32UserPrompts::ViewLog(const std::string& logPath) {
     return RunLogViewer(owner_, logPath);
 }

@@ -6,7 +6,7 @@
 
 // The questions of the directory list as Windows message boxes and dialogs, owned by the list
 // window.
-class Prompts : public UserPrompts {
+class Win32UserPrompts : public UserPrompts {
 public:
     // The window that owns every box; set once it exists.
     void SetOwner(HWND owner) { owner_ = owner; }

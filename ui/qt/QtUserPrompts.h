@@ -5,9 +5,9 @@
 class QWidget;
 
 // The questions of the directory list as Qt message boxes and dialogs owned by one window.
-class QtPrompts : public UserPrompts {
+class QtUserPrompts : public UserPrompts {
 public:
-    explicit QtPrompts(QWidget* owner) : owner_(owner) {}
+    explicit QtUserPrompts(QWidget* owner) : owner_(owner) {}
 
     bool Confirm(const std::string& text) override;
     void ShowError(const std::string& text, ErrorIcon icon) override;

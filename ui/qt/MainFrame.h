@@ -11,9 +11,6 @@ class QSessionManager;
 class MainFrame : public QMainWindow {
     Q_OBJECT
 public:
-    static constexpr int OuterWidth = 380;
-    static constexpr int OuterHeight = 265;
-
     // Takes ownership of client.
     explicit MainFrame(DirWindow* client);
     ~MainFrame() override;
@@ -23,8 +20,6 @@ public:
     QAction* Action(int id) const;
     // Asks the client for the state of every command.
     void UpdateCommands();
-    // The close query: true when the frame may close. Asks the close question at most once.
-    bool QueryClose();
 
     QMenu* createPopupMenu() override { return nullptr; }
     // Shows the frame, then minimises it once it is on screen: some window managers show a
@@ -42,7 +37,6 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    QAction* CreateAction(int id, const char* name, const char* text, const char* bitmap);
     void CreateActions();
     void CreateMenu();
     void CreateToolBar();

@@ -1,6 +1,7 @@
-#include "app/MainFrame.h"
+#include "ui/qt/MainFrame.h"
 
-#include "ui/Commands.h"
+#include "ui/CommandTable.h"
+#include "ui/FrameLayout.h"
 #include "ui/qt/DirWindow.h"
 
 #include <QAbstractEventDispatcher>
@@ -19,7 +20,7 @@ MainFrame::MainFrame(DirWindow* client) : client_(client) {
                    Qt::WindowCloseButtonHint);
     setWindowIcon(QIcon(":/MAIN_ICON"));
     move(0, 0);
-    setFixedSize(OuterWidth, OuterHeight);
+    setFixedSize(FrameOuterWidth, FrameOuterHeight);
     setCentralWidget(client_);
     CreateActions();
     CreateMenu();
@@ -36,44 +37,29 @@ QAction* MainFrame::Action(int id) const {
     return found == actions_.end() ? nullptr : found->second;
 }
 
-QAction* MainFrame::CreateAction(int id, const char* name, const char* text, const char* bitmap) {
-    auto* action = new QAction(QIcon(bitmap), text, this);
-    action->setObjectName(name);
-    action->setData(id);
-    action->setEnabled(false);
-    connect(action, &QAction::triggered, this, [this, id] { client_->Command(id); });
-    actions_[id] = action;
-    return action;
-}
-
 void MainFrame::CreateActions() {
-    CreateAction(CM_EXIT, "CM_EXIT", "&Exit", ":/BMP_2");
-    CreateAction(CM_VIEW, "CM_VIEW", "&View", ":/BMP_1");
-    CreateAction(CM_ADD, "CM_ADD", "&Add", ":/BMP_3");
-    CreateAction(CM_DELETE, "CM_DELETE", "&Delete", ":/BMP_4");
-    CreateAction(CM_OPTIONS, "CM_OPTIONS", "&Options", ":/BMP_8");
-    CreateAction(CM_LOGFILE, "CM_LOGFILE", "&LOG file", ":/BMP_6");
-    CreateAction(CM_WAVFILE, "CM_WAVFILE", "&WAV file", ":/BMP_7");
-    CreateAction(CM_ABOUT, "CM_ABOUT", "&About", ":/BMP_5");
+    for (const CommandInfo& command : Commands) {
+        auto* action = new QAction(QIcon(QString(":/") + command.bitmap), command.menuText, this);
+        action->setObjectName(command.name);
+        action->setEnabled(false);
+        const int id = command.id;
+        connect(action, &QAction::triggered, this, [this, id] { client_->Command(id); });
+        actions_[id] = action;
+    }
 }
 
 void MainFrame::CreateMenu() {
     menuBar()->setObjectName("MAIN_MENU");
-    QMenu* file = menuBar()->addMenu("&File");
-    file->addAction(Action(CM_VIEW));
-    file->addSeparator();
-    file->addAction(Action(CM_EXIT));
-    QMenu* dirs = menuBar()->addMenu("&Directories");
-    dirs->addAction(Action(CM_ADD));
-    dirs->addAction(Action(CM_DELETE));
-    dirs->addSeparator();
-    dirs->addAction(Action(CM_OPTIONS));
-    dirs->addAction(Action(CM_LOGFILE));
-    dirs->addAction(Action(CM_WAVFILE));
-    QMenu* help = menuBar()->addMenu("&Help");
-    help->addAction(Action(CM_ABOUT));
-    for (QMenu* menu : {file, dirs, help})
+    for (const DropDownMenu& dropDown : MainMenu) {
+        QMenu* menu = menuBar()->addMenu(dropDown.text);
+        for (int id : dropDown.items) {
+            if (id == Separator)
+                menu->addSeparator();
+            else
+                menu->addAction(Action(id));
+        }
         connect(menu, &QMenu::aboutToShow, this, &MainFrame::UpdateCommands);
+    }
 }
 
 void MainFrame::CreateToolBar() {
@@ -81,21 +67,17 @@ void MainFrame::CreateToolBar() {
     bar->setObjectName("ToolBar");
     bar->setMovable(false);
     bar->setFloatable(false);
-    bar->setIconSize(QSize(20, 20));
+    bar->setIconSize(QSize(ToolBitmapSize, ToolBitmapSize));
     bar->setToolButtonStyle(Qt::ToolButtonIconOnly);
     QFont font = bar->font();
     font.setPointSize(10);
     bar->setFont(font);
-    const auto addGap = [bar] {
-        auto* gap = new QWidget(bar);
-        gap->setObjectName("Separator");
-        gap->setFixedWidth(6);
-        bar->addWidget(gap);
-    };
-    for (int id : {CM_VIEW, CM_EXIT, 0, CM_ADD, CM_DELETE, 0, CM_OPTIONS, CM_LOGFILE, CM_WAVFILE, 0,
-                   CM_ABOUT}) {
-        if (id == 0) {
-            addGap();
+    for (int id : ToolBarItems) {
+        if (id == Separator) {
+            auto* gap = new QWidget(bar);
+            gap->setObjectName("Separator");
+            gap->setFixedWidth(ToolSeparatorWidth);
+            bar->addWidget(gap);
             continue;
         }
         bar->addAction(Action(id));
@@ -107,10 +89,6 @@ void MainFrame::CreateToolBar() {
 void MainFrame::UpdateCommands() {
     for (const auto& [id, action] : actions_)
         action->setEnabled(client_->CommandEnabled(id));
-}
-
-bool MainFrame::QueryClose() {
-    return client_->CloseApproved() || client_->CanClose();
 }
 
 void MainFrame::ShowMinimizedOnScreen() {
@@ -132,7 +110,7 @@ bool MainFrame::event(QEvent* event) {
 // the outer size stays fixed.
 void MainFrame::FitOuterSize() {
     const QSize frame = frameGeometry().size() - geometry().size();
-    const QSize inner(OuterWidth - frame.width(), OuterHeight - frame.height());
+    const QSize inner(FrameOuterWidth - frame.width(), FrameOuterHeight - frame.height());
     if (inner != size())
         setFixedSize(inner);
 }
@@ -145,7 +123,7 @@ void MainFrame::changeEvent(QEvent* event) {
 }
 
 void MainFrame::closeEvent(QCloseEvent* event) {
-    if (!QueryClose())
+    if (!client_->QueryClose())
         return event->ignore();
     event->accept();
     emit Closed();
@@ -160,7 +138,7 @@ bool MainFrame::eventFilter(QObject* watched, QEvent* event) {
 void MainFrame::OnCommitData(QSessionManager& manager) {
     if (!manager.allowsInteraction())
         return;
-    const bool mayEnd = QueryClose();
+    const bool mayEnd = client_->QueryClose();
     manager.release();
     if (mayEnd)
         QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
