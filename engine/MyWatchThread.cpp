@@ -33,7 +33,7 @@ MyWatchThread::~MyWatchThread() {
 }
 
 bool MyWatchThread::Start() {
-    Stop();
+    Stop(); // a run still going ends first
     try {
         // Watching starts before Start returns, so a change made right after it is never missed.
         watch_ = std::make_unique<platform::DirWatch>(Dirs.Watched());

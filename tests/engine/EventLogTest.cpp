@@ -38,7 +38,7 @@ TEST(WriteLog, OneNotificationWritesAddedLinesFirstAllWithItsStamp) {
         expected += std::string(Stamp) + " [+] Inbox\\" + name + "\r\n";
     expected += std::string(Stamp) + " [-] Inbox\\old\r\n";
     EXPECT_EQ(ReadFile(logs / "in.log"), expected);
-    EXPECT_EQ(written.lines.size(), 4u);
+    EXPECT_EQ(written.appended, 4u);
 }
 
 // Lines that could not be written are lost, not written by a later pass; without an alias the

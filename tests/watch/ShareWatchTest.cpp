@@ -4,6 +4,7 @@
 
 #include <csignal>
 #include <fstream>
+#include <future>
 #include <gmock/gmock.h>
 #include <linux/magic.h>
 #include <list>
@@ -37,8 +38,7 @@ protected:
     void SetUp() override {
         if (::access("/dev/fuse", R_OK | W_OK) != 0)
             GTEST_SKIP() << "no FUSE here (/dev/fuse is missing or not usable)";
-        daemon_ = Mount(root_ / "server", root_ / "share");
-        ASSERT_TRUE(daemon_) << "bindfs did not mount";
+        daemon_ = &Mount(root_ / "server", root_ / "share");
         WriteFile(Behind("old"));
         ASSERT_TRUE(
             watch_->Dirs.Add(MyDir({root_ / "share", "share", '*', "*.*", 0, Log("share"), ""})));
@@ -47,32 +47,30 @@ protected:
         for (reliability::ChildProcess& daemon : daemons_)
             daemon.Signal(SIGCONT);
         watch_->Stop();
-        for (auto mount = mounts_.rbegin(); mount != mounts_.rend(); ++mount)
-            reliability::ChildProcess({"/bin/fusermount", "-uz", *mount}, {}).Wait(10s);
+        for (const char* mount : {"server/deep", "share"}) // the tests' mounts, inner first
+            reliability::ChildProcess({"/bin/fusermount", "-uz", root_ / mount}, {}).Wait(10s);
         for (reliability::ChildProcess& daemon : daemons_)
             daemon.Wait(10s);
     }
 
-    // Shows the folder source at target through bindfs; its daemon, or null when it did not mount.
-    reliability::ChildProcess* Mount(const std::string& source, const std::string& target) {
+    // Shows the folder source at target through bindfs; returns its daemon.
+    reliability::ChildProcess& Mount(const std::string& source, const std::string& target) {
         fs::create_directories(source);
         fs::create_directories(target);
-        daemons_.emplace_back(
+        reliability::ChildProcess& daemon = daemons_.emplace_back(
             std::vector<std::string>{"/usr/bin/bindfs", "-f", "--multithreaded", source, target},
             reliability::ChildProcess::Options{});
-        mounts_.push_back(target);
         struct statfs mounted {};
-        return WaitUntil([&] {
+        EXPECT_TRUE(WaitUntil([&] {
             return ::statfs(target.c_str(), &mounted) == 0 && mounted.f_type == FUSE_SUPER_MAGIC;
-        })
-                   ? &daemons_.back()
-                   : nullptr;
+        })) << "bindfs did not mount "
+            << target;
+        return daemon;
     }
     std::string Behind(const std::string& name) const { return root_ / ("server/" + name); }
     std::string Through(const std::string& name) const { return root_ / ("share/" + name); }
 
     std::list<reliability::ChildProcess> daemons_;
-    std::vector<std::string> mounts_;
     reliability::ChildProcess* daemon_ = nullptr; // the share's
 };
 
@@ -136,35 +134,31 @@ TEST_F(ShareWatch, AShareListedAgainAndAgainWritesNothingWhileQuietOrWhileItsSer
 // one thread waits for the share however often the watch restarts, and nothing else waits. The
 // last run's mask is another: the listing it took over is thrown away when it returns.
 TEST_F(ShareWatch, AListingThatHangsHoldsUpNoOtherDirectoryNorStopNorMoreThanOneThread) {
-    reliability::ChildProcess* deep = Mount(root_ / "deep", Behind("deep"));
-    ASSERT_TRUE(deep) << "bindfs did not mount";
+    reliability::ChildProcess& deep = Mount(root_ / "deep", Behind("deep"));
     WriteFile(root_ / "deep/x");
     watch_->Dirs[0].Set({root_ / "share", "share", '*', "deep/*.*", 0, Log("share"), ""});
     const std::string local = AddDir("local");
     Start();
-    deep->Signal(SIGSTOP);
+    deep.Signal(SIGSTOP);
     ASSERT_TRUE(WaitUntil([] { return ThreadsWaitingForFuse() == 1; }))
         << "the share was never listed again";
     std::vector<std::string> expected;
     for (int restart = 0; restart < 3; ++restart) {
-        std::atomic<bool> stopped{false};
-        std::thread stopper([&] {
+        if (restart == 2) {
             watch_->Stop();
-            stopped = true;
-        });
-        const bool ended = WaitUntil([&] { return stopped.load(); });
-        if (!ended)
-            deep->Signal(SIGCONT);
-        stopper.join();
-        ASSERT_TRUE(ended) << "the run waited for the share";
-        if (restart == 2)
             watch_->Dirs[0].Set({root_ / "share", "share", '*', "*.*", 0, Log("share"), ""});
-        Start();
+        }
+        // Start ends the run still going first.
+        std::future<bool> started = std::async(std::launch::async, [&] { return watch_->Start(); });
+        const bool ended = started.wait_for(10s) == std::future_status::ready;
+        if (!ended)
+            deep.Signal(SIGCONT);
+        ASSERT_TRUE(ended && started.get()) << "the restart waited for the share";
         expected.push_back("[+] local\\f" + std::to_string(restart));
         WriteFile(local + "/f" + std::to_string(restart));
         EXPECT_TRUE(WaitUntil([&] { return EventsOf("local") == expected; }));
         EXPECT_FALSE(WaitUntil([] { return ThreadsWaitingForFuse() > 1; }, 2s));
     }
-    deep->Signal(SIGCONT);
+    deep.Signal(SIGCONT);
     EXPECT_FALSE(WaitUntil([&] { return fs::exists(Log("share")); }, 1s));
 }

@@ -40,10 +40,11 @@ protected:
     }
 
     // Makes the directory and appends its record.
-    std::string AddDir(const std::string& alias, char kind = '*', const std::string& wav = "") {
+    std::string AddDir(const std::string& alias, char kind = '*', const std::string& wav = "",
+                       const std::string& mask = "*.*") {
         const std::string path = root_ / alias;
         std::filesystem::create_directory(path);
-        EXPECT_TRUE(watch_->Dirs.Add(MyDir({path, alias, kind, "*.*", 0, Log(alias), wav})));
+        EXPECT_TRUE(watch_->Dirs.Add(MyDir({path, alias, kind, mask, 0, Log(alias), wav})));
         return path;
     }
     std::string Log(const std::string& alias) const { return root_ / (alias + ".log"); }
