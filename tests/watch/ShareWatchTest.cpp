@@ -53,13 +53,14 @@ protected:
             daemon.Wait(10s);
     }
 
-    // Shows the folder source at target through bindfs; returns its daemon.
+    // Shows the folder source at target through bindfs; returns its daemon. Its output goes to
+    // files of its own, so that a test that crashes leaves no daemon holding the test's.
     reliability::ChildProcess& Mount(const std::string& source, const std::string& target) {
         fs::create_directories(source);
         fs::create_directories(target);
         reliability::ChildProcess& daemon = daemons_.emplace_back(
             std::vector<std::string>{"/usr/bin/bindfs", "-f", "--multithreaded", source, target},
-            reliability::ChildProcess::Options{});
+            reliability::ChildProcess::Options{root_.str()});
         struct statfs mounted {};
         EXPECT_TRUE(WaitUntil([&] {
             return ::statfs(target.c_str(), &mounted) == 0 && mounted.f_type == FUSE_SUPER_MAGIC;
