@@ -19,11 +19,6 @@ constexpr std::string_view Usage =
     "per file that appears or disappears to each directory's log, and to standard output.\n"
     "Runs until SIGINT or SIGTERM. Never writes peer.cfg.\n";
 
-constexpr const char* ConfigFile = "peer.cfg";
-constexpr std::string_view Header = "**************************************\n"
-                                    "***   Do not change this file!!!   ***\n"
-                                    "**************************************\n";
-
 void PrintLine(const std::string& line) {
     std::cout << line << '\n' << std::flush;
 }
@@ -42,14 +37,16 @@ void ReportWatchError(const std::string& path, int error) {
 
 // Tells a new user which file to write and what goes in it.
 void ExplainNothingToWatch(int readError) {
-    const std::filesystem::path file = std::filesystem::absolute(ConfigFile);
+    const std::filesystem::path file = std::filesystem::absolute(ConfigFileName);
     std::cerr << "peerwell-watch: nothing to watch: " << file.string()
               << (readError == 0 ? " holds no directory"
                                  : ": " + std::string(std::strerror(readError)))
               << "\nWrite it with the desktop program peerwell, or by hand while no program runs: "
                  "three header\nlines, then one line per directory (Path, Alias, Kind, Mask, "
-                 "Attrib, LOG file, WAV file):\n"
-              << Header << '"' << (file.parent_path() / "inbox").string() << "\" \"Inbox\" \"*\" "
+                 "Attrib, LOG file, WAV file):\n";
+    for (const std::string_view line : ConfigHeader)
+        std::cerr << line << '\n';
+    std::cerr << '"' << (file.parent_path() / "inbox").string() << "\" \"Inbox\" \"*\" "
               << "\"*.*\" \"0\" \"" << (file.parent_path() / "inbox.log").string() << "\" \"\"\n";
 }
 
@@ -75,22 +72,20 @@ int main(int argc, char* argv[]) {
     MyWatchThread watch;
     watch.SetLineSink(PrintLine);
     watch.SetWatchErrorSink(ReportWatchError);
-    const ConfigurationRead read = ReadConfiguration(watch.Dirs, ConfigFile, std::cout);
+    const int readError = ReadConfiguration(watch.Dirs, ConfigFileName, std::cout);
     std::cout << std::flush;
     if (watch.Dirs.Count() == 0) {
-        ExplainNothingToWatch(read.error);
+        ExplainNothingToWatch(readError);
         return 1;
     }
 
-    std::thread run = watch.Start();
-    if (!run.joinable()) {
+    if (!watch.Start()) {
         std::cerr << "peerwell-watch: cannot start the watch: "
                   << std::strerror(watch.LastRunResult()) << '\n';
         return 1;
     }
     platform::WaitForEndRequest();
-    watch.RequestStop();
-    run.join();
+    watch.Stop();
     if (watch.LastRunResult() != 0)
         std::cerr << "peerwell-watch: the watch had ended: " << std::strerror(watch.LastRunResult())
                   << '\n';

@@ -102,7 +102,7 @@ double IncrementalPass(MyDir& record, const std::string& dir) {
             close(open((dir + '/' + name).c_str(), O_CREAT | O_WRONLY | O_CLOEXEC, 0644));
         else
             unlink((dir + '/' + name).c_str());
-        times.push_back(Seconds([&] { record.Rescan(platform::ChangeSet{true, {name}, {}}); }));
+        times.push_back(Seconds([&] { record.Rescan(platform::ChangeSet{.names = {name}}); }));
     }
     unlink((dir + '/' + name).c_str());
     record.Rescan();
@@ -111,7 +111,7 @@ double IncrementalPass(MyDir& record, const std::string& dir) {
 
 bool RunCase(const FilledDirectory& dir, std::size_t count, const std::string& mask) {
     const std::size_t heapBefore = HeapInUse();
-    MyDir record(dir.path(), "", '*', mask, 0, "", "");
+    MyDir record({dir.path(), "", '*', mask, 0, "", ""});
     const std::size_t heapAfter = HeapInUse();
     if (record.Files().size() != count) {
         std::printf("FAILED: the baseline of %zu files holds %zu entries\n", count,

@@ -5,7 +5,7 @@
 // right after appending it to the log, so its figures include the log write.
 // Usage: watch-bench latency|burst|churn|idle|share PEERWELL_WATCH WORK_DIR
 
-#include "platform/DirListing.h"
+#include "platform/DirSearch.h"
 #include "platform/posix/ListingPeriod.h"
 
 #include <algorithm>

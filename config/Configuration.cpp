@@ -5,20 +5,39 @@
 #include "platform/InputFile.h"
 
 #include <array>
+#include <cstdint>
+#include <iterator>
 #include <optional>
 
 namespace {
 
-constexpr std::string_view Stars = "**************************************";
-constexpr std::string_view Warning = "***   Do not change this file!!!   ***";
 constexpr std::string_view LineEnd = "\r\n";
-constexpr std::size_t HeaderLines = 3;
 
 void AppendQuoted(std::string& out, std::string_view value, std::string_view after) {
     out += '"';
     out += value;
     out += '"';
     out += after;
+}
+
+bool IsNumberSpace(char c) {
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
+
+// The Attrib field's number: leading white space, an optional sign, then decimal digits up to
+// the first other character; no digits give 0. Wraps modulo 2^32 like an unchecked 32-bit
+// conversion, so "4294967295" gives -1.
+std::int32_t ParseAttrib(std::string_view text) {
+    std::size_t i = 0;
+    while (i < text.size() && IsNumberSpace(text[i]))
+        ++i;
+    const bool negative = i < text.size() && text[i] == '-';
+    if (i < text.size() && (text[i] == '-' || text[i] == '+'))
+        ++i;
+    std::uint32_t value = 0;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i)
+        value = value * 10u + static_cast<std::uint32_t>(text[i] - '0');
+    return static_cast<std::int32_t>(negative ? 0u - value : value);
 }
 
 // A setting as its field holds it.
@@ -55,10 +74,6 @@ void AppendRecord(std::string& out, const DirSettings& settings) {
     });
 }
 
-bool IsNumberSpace(char c) {
-    return c == ' ' || (c >= '\t' && c <= '\r');
-}
-
 using Fields = std::array<std::string_view, SettingCount>;
 
 // The text of the first quoted fields, one per setting, each searched from just after the
@@ -89,9 +104,8 @@ void Echo(std::ostream& echo, const DirSettings& settings) {
     echo << '\n';
 }
 
-// Takes one line after the header into dirs. A full list costs no baseline scan.
-void ReadRecordLine(DirArray& dirs, std::string_view line, std::ostream& echo,
-                    ConfigurationRead& result) {
+// Takes one line after the header into dirs.
+void ReadRecordLine(DirArray& dirs, std::string_view line, std::ostream& echo) {
     const auto fields = QuotedFields(line);
     DirSettings settings;
     bool complete = fields.has_value();
@@ -100,36 +114,17 @@ void ReadRecordLine(DirArray& dirs, std::string_view line, std::ostream& echo,
         ForEachSetting(settings, [&](auto& value) {
             complete = FromFieldText((*fields)[field++], value) && complete;
         });
-    if (!complete) {
-        ++result.skipped;
+    if (!complete)
         return;
-    }
-    ++result.records;
-    if (dirs.Count() < DirArray::Capacity)
-        dirs.Add(MyDir(settings));
-    else
-        ++result.dropped;
+    dirs.Add(MyDir(settings)); // dropped when the list is full
     Echo(echo, settings);
 }
 
 } // namespace
 
-std::int32_t ParseAttrib(std::string_view text) {
-    std::size_t i = 0;
-    while (i < text.size() && IsNumberSpace(text[i]))
-        ++i;
-    const bool negative = i < text.size() && text[i] == '-';
-    if (i < text.size() && (text[i] == '-' || text[i] == '+'))
-        ++i;
-    std::uint32_t value = 0;
-    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i)
-        value = value * 10u + static_cast<std::uint32_t>(text[i] - '0');
-    return static_cast<std::int32_t>(negative ? 0u - value : value);
-}
-
 std::string FormatConfiguration(const DirArray& dirs) {
     std::string out;
-    for (const std::string_view header : {Stars, Warning, Stars}) {
+    for (const std::string_view header : ConfigHeader) {
         out += header;
         out += LineEnd;
     }
@@ -142,18 +137,16 @@ int WriteConfiguration(const DirArray& dirs, const std::string& fileName) {
     return platform::ReplaceFileContents(fileName, FormatConfiguration(dirs));
 }
 
-ConfigurationRead ReadConfiguration(DirArray& dirs, const std::string& fileName,
-                                    std::ostream& echo) {
-    ConfigurationRead result;
+int ReadConfiguration(DirArray& dirs, const std::string& fileName, std::ostream& echo) {
     std::size_t lineCount = 0;
     const TextLines::LineHandler onLine = [&](std::string_view line) {
-        if (++lineCount > HeaderLines)
-            ReadRecordLine(dirs, line, echo, result);
+        if (++lineCount > std::size(ConfigHeader))
+            ReadRecordLine(dirs, line, echo);
     };
     TextLines lines;
-    result.error = platform::ReadFileChunks(
+    const int error = platform::ReadFileChunks(
         fileName, [&](std::string_view bytes) { return lines.Feed(bytes, onLine); });
-    if (result.error == 0)
+    if (error == 0)
         lines.Finish(onLine);
-    return result;
+    return error;
 }

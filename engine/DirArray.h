@@ -24,8 +24,6 @@ public:
     // What the watch of a run needs of every record, in order.
     std::vector<platform::WatchedDir> Watched() const;
 
-    auto begin() { return dirs_.begin(); }
-    auto end() { return dirs_.end(); }
     auto begin() const { return dirs_.begin(); }
     auto end() const { return dirs_.end(); }
 

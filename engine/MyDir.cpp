@@ -12,32 +12,10 @@ MyDir::MyDir(DirSettings settings) : settings_(std::move(settings)) {
     Rescan();
 }
 
-MyDir::MyDir(std::string Path, std::string Alias, char Kind, std::string Mask, std::int32_t Attrib,
-             std::string Log, std::string Wav)
-    : MyDir(DirSettings{std::move(Path), std::move(Alias), Kind, std::move(Mask), Attrib,
-                        std::move(Log), std::move(Wav)}) {}
-
-void MyDir::Get(std::string& Path, std::string& Alias, char& Kind, std::string& Mask,
-                std::int32_t& Attrib, std::string& Log, std::string& Wav) const {
-    Path = settings_.Path;
-    Alias = settings_.Alias;
-    Kind = settings_.Kind;
-    Mask = settings_.Mask;
-    Attrib = settings_.Attrib;
-    Log = settings_.Log;
-    Wav = settings_.Wav;
-}
-
 void MyDir::Set(DirSettings settings) {
     files_.Clear();
     settings_ = std::move(settings);
     Rescan();
-}
-
-void MyDir::Set(std::string Path, std::string Alias, char Kind, std::string Mask,
-                std::int32_t Attrib, std::string Log, std::string Wav) {
-    Set(DirSettings{std::move(Path), std::move(Alias), Kind, std::move(Mask), Attrib,
-                    std::move(Log), std::move(Wav)});
 }
 
 bool ScanResult::HoldsName() const {
@@ -53,13 +31,8 @@ void MyDir::Rescan() {
     files_.EndScan();
 }
 
+// A full scan from a listing taken elsewhere.
 void MyDir::Rescan(const platform::DirListing& listing) {
-    if (listing.error != 0 && !listing.DirectoryGone()) {
-        // An empty pass: the marks of the last scan are settled, no name changes.
-        files_.BeginPass();
-        files_.EndPass();
-        return;
-    }
     files_.BeginScan();
     for (const std::string& name : listing.names)
         files_.Seen(name);
@@ -73,7 +46,7 @@ void MyDir::Rescan(const platform::ChangeSet& changes) {
         Rescan(*changes.listing);
         return;
     }
-    if (!changes.complete || !listed_) {
+    if (!listed_) {
         Rescan();
         return;
     }
@@ -141,7 +114,10 @@ LogWrite MyDir::WriteLog(const ScanResult& found, const std::string& timeStamp) 
                 result.lines.push_back(FormatLogLine(timeStamp, sign, label, name));
         }
     }
-    if (!settings_.Log.empty())
-        result.error = platform::AppendLines(settings_.Log, result.lines);
+    if (!settings_.Log.empty()) {
+        const platform::Appended appended = platform::AppendLines(settings_.Log, result.lines);
+        result.appended = appended.lines;
+        result.error = appended.error;
+    }
     return result;
 }

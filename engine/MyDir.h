@@ -3,9 +3,10 @@
 #include "engine/DirSettings.h"
 #include "engine/MyFile.h"
 #include "engine/Snapshot.h"
-#include "platform/DirListing.h"
+#include "platform/DirSearch.h"
 #include "platform/DirWatch.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -21,11 +22,13 @@ struct ScanResult {
     bool HoldsName() const;
 };
 
-// What one WriteLog call did: the lines it formatted (without line ends), also when the log
-// could not be written or Log is empty, and the errno of a failed open or write (0 when every
-// line was written, or when Log is empty and nothing was to be written).
+// What the log lines of a pass became: every line (without its line end), also when the log
+// could not be written or Log is empty; how many of them, from the first, were appended to the
+// log; and the errno of the failed open or write (0 when none failed, or when Log is empty and
+// nothing was to be written).
 struct LogWrite {
     std::vector<std::string> lines;
+    std::size_t appended = 0;
     int error = 0;
 };
 
@@ -35,26 +38,17 @@ public:
     MyDir();
     // Stores the settings and takes the baseline scan.
     explicit MyDir(DirSettings settings);
-    MyDir(std::string Path, std::string Alias, char Kind, std::string Mask, std::int32_t Attrib,
-          std::string Log, std::string Wav);
 
     const DirSettings& Settings() const { return settings_; }
-    void Get(std::string& Path, std::string& Alias, char& Kind, std::string& Mask,
-             std::int32_t& Attrib, std::string& Log, std::string& Wav) const;
     // Empties the snapshot, stores the settings, takes a new baseline scan.
     void Set(DirSettings settings);
-    void Set(std::string Path, std::string Alias, char Kind, std::string Mask, std::int32_t Attrib,
-             std::string Log, std::string Wav);
 
     // A full scan: lists the directory and marks the snapshot.
     void Rescan();
-    // A pass after a notification: with a listing, takes that (see below); when
-    // changes.complete, examines only the names it holds; otherwise, or when the last listing
-    // failed, lists the whole directory like Rescan(). All give the same marks.
+    // A pass: takes the listing the changes bring like a full scan, or else examines only the
+    // names they hold. It lists the directory itself when the last listing failed or a name
+    // can't be decided. All give the same marks.
     void Rescan(const platform::ChangeSet& changes);
-    // A full scan from a listing taken elsewhere. A listing that failed while the directory is
-    // still there (a share that did not answer) changes nothing and reports nothing.
-    void Rescan(const platform::DirListing& listing);
 
     // The names the last scan found new / gone, in snapshot order; none when Kind excludes
     // that kind of event.
@@ -65,16 +59,15 @@ public:
     // Opens (creates) the Log file and appends one line per name of found, the added names
     // first (see EventLog.h). An empty Log writes nothing.
     LogWrite WriteLog(const ScanResult& found, const std::string& timeStamp) const;
-    LogWrite WriteLog(const std::string& timeStamp) const { return WriteLog(Found(), timeStamp); }
 
     const std::string& Path() const { return settings_.Path; }
     const std::string& Mask() const { return settings_.Mask; }
     std::int32_t Attrib() const { return settings_.Attrib; }
     const std::string& Wav() const { return settings_.Wav; }
-    char Kind() const { return settings_.Kind; }
     const Snapshot& Files() const { return files_; }
 
 private:
+    void Rescan(const platform::DirListing& listing);
     std::vector<std::string_view> NamesToExamine(const platform::ChangeSet& changes) const;
 
     DirSettings settings_;

@@ -1,6 +1,7 @@
 #include "engine/MyWatchThread.h"
 
 #include "engine/EventLog.h"
+#include "engine/WatchPass.h"
 
 #include <cerrno>
 #include <exception>
@@ -26,9 +27,13 @@ int ErrnoOf(const std::exception_ptr& caught) {
 
 MyWatchThread::MyWatchThread(std::unique_ptr<platform::SoundPlayer> sound)
     : sound_(std::move(sound)) {}
-MyWatchThread::~MyWatchThread() = default;
 
-std::thread MyWatchThread::Start() {
+MyWatchThread::~MyWatchThread() {
+    Stop();
+}
+
+bool MyWatchThread::Start() {
+    Stop(); // a run still going ends first
     try {
         // Watching starts before Start returns, so a change made right after it is never missed.
         watch_ = std::make_unique<platform::DirWatch>(Dirs.Watched());
@@ -36,22 +41,32 @@ std::thread MyWatchThread::Start() {
             if (watch_->Error(slot) != 0)
                 ReportWatchError(slot, watch_->Error(slot));
         }
-        return std::thread([this] {
+        run_ = std::thread([this] {
             try {
                 lastRunResult_ = Run();
             } catch (...) {
                 lastRunResult_ = ErrnoOf(std::current_exception());
             }
         });
+        return true;
     } catch (...) {
         lastRunResult_ = ErrnoOf(std::current_exception());
     }
-    return {};
+    watch_.reset();
+    return false;
 }
 
 void MyWatchThread::RequestStop() {
     if (watch_)
         watch_->RequestStop();
+}
+
+void MyWatchThread::Stop() {
+    if (run_.joinable()) {
+        RequestStop();
+        run_.join();
+    }
+    watch_.reset();
 }
 
 int MyWatchThread::Run() {
@@ -66,27 +81,17 @@ int MyWatchThread::Run() {
 
 platform::WaitResult MyWatchThread::Step(platform::DirWatch& watch) {
     platform::WaitResult waited = watch.Wait();
-    for (const std::size_t slot : waited.ready)
-        Pass(Dirs[slot], watch.TakeChanges(slot));
+    for (const std::size_t slot : waited.ready) {
+        const std::string stamp = LocalTimeStamp();
+        const LogWrite written = RunPass(Dirs[slot], watch.TakeChanges(slot), *sound_, stamp);
+        if (lineSink_) {
+            for (const std::string& line : written.lines)
+                lineSink_(line);
+        }
+    }
     for (const auto& [slot, error] : waited.lost)
         ReportWatchError(slot, error);
     return waited;
-}
-
-void MyWatchThread::Pass(MyDir& dir, const platform::ChangeSet& changes) {
-    const std::string stamp = LocalTimeStamp();
-    dir.Rescan(changes);
-    const ScanResult found = dir.Found();
-    // A share's listing that found nothing stands for no notification: the log is not touched.
-    if (changes.listing && !found.HoldsName())
-        return;
-    const LogWrite written = dir.WriteLog(found, stamp);
-    if (lineSink_) {
-        for (const std::string& line : written.lines)
-            lineSink_(line);
-    }
-    if (!dir.Wav().empty() && found.HoldsName())
-        sound_->PlayAsync(dir.Wav());
 }
 
 void MyWatchThread::ReportWatchError(std::size_t slot, int error) const {

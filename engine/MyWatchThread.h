@@ -10,30 +10,31 @@
 #include <memory>
 #include <string>
 #include <thread>
-#include <vector>
 
-// The worker that watches every directory of Dirs at once. One run lasts from Start() until a
-// stop request; the owner changes Dirs only between runs:
-//     RequestStop(); run.join(); change Dirs; save them; run = Start();
+// The worker that watches every directory of Dirs at once, and the owner of its runs. One run
+// lasts from Start() until a stop; the owner changes Dirs only between runs:
+//     Stop(); change Dirs; save them; Start();
 class MyWatchThread {
 public:
     explicit MyWatchThread(
         std::unique_ptr<platform::SoundPlayer> sound = platform::CreateSystemSoundPlayer());
+    // Stops the run, if any, and waits for it.
     ~MyWatchThread();
     MyWatchThread(const MyWatchThread&) = delete;
     MyWatchThread& operator=(const MyWatchThread&) = delete;
 
     DirArray Dirs;
 
-    // Sets up the watch of every directory, then starts a new run on a new thread; the owner
-    // joins the returned thread exactly once, and only then starts the next run.
-    // The watch exists before the thread does, so no stop request is lost. Returns a
-    // non-joinable thread when no thread could be created (LastRunResult() says why).
-    std::thread Start();
+    // Stops the run still going, if any, sets up the watch of every directory, then starts a new
+    // run on a thread of its own. The watch exists before the thread does, so no stop request
+    // is lost. False when the watch or the thread could not be made (LastRunResult() says why).
+    bool Start();
     // Asks the current run to stop and returns at once.
     void RequestStop();
+    // Asks the current run to stop and waits for its end; nothing when no run is going.
+    void Stop();
     // The result of the last run that ended: 0 after a stop request, or the errno of a failed
-    // wait.
+    // wait; after a Start that failed, the errno that says why.
     int LastRunResult() const { return lastRunResult_.load(); }
 
     // Called on the watch thread with every log line of a pass (without its line end).
@@ -43,17 +44,17 @@ public:
     void SetWatchErrorSink(std::function<void(const std::string& path, int error)> sink);
 
     // One round of a run, callable without a thread: waits once on watch (made over the paths
-    // of Dirs), then one pass over each directory due, in list order.
+    // of Dirs), then one pass (RunPass) over each directory due, in list order.
     platform::WaitResult Step(platform::DirWatch& watch);
 
 private:
     // The watch loop: one round after another until stopped; returns LastRunResult's value.
     int Run();
-    void Pass(MyDir& dir, const platform::ChangeSet& changes);
     void ReportWatchError(std::size_t slot, int error) const;
 
     std::unique_ptr<platform::SoundPlayer> sound_;
     std::unique_ptr<platform::DirWatch> watch_;
+    std::thread run_;
     std::function<void(const std::string&)> lineSink_;
     std::function<void(const std::string&, int)> watchErrorSink_;
     std::atomic<int> lastRunResult_{0};

@@ -104,14 +104,6 @@ std::vector<std::string> Snapshot::Names(char mark) const {
     return names;
 }
 
-std::vector<MyFile> Snapshot::Entries() const {
-    std::vector<MyFile> live;
-    live.reserve(live_);
-    std::copy_if(entries_.begin(), entries_.end(), std::back_inserter(live),
-                 [](const MyFile& entry) { return entry.State != Dead; });
-    return live;
-}
-
 void Snapshot::Clear() {
     *this = Snapshot();
 }

@@ -30,10 +30,8 @@ public:
     // The names marked '+' or '-' (mark), in snapshot order.
     std::vector<std::string> Names(char mark) const;
 
-    // A copy of every entry in snapshot order.
-    std::vector<MyFile> Entries() const;
+    // The number of entries.
     std::size_t size() const { return live_; }
-    bool empty() const { return live_ == 0; }
     void Clear();
 
 private:

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cerrno>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -36,5 +38,24 @@ enum class EntryCheck {
 // When isLink is given, it says whether the name is a symbolic link that matches the mask.
 EntryCheck CheckEntry(const std::string& dir, std::string_view name, std::string_view mask,
                       std::int32_t attrib, bool* isLink = nullptr);
+
+// A whole listing taken as a value, so that it can be made on one thread and used on another.
+struct DirListing {
+    // 0, or the errno of the failure: a listing that failed part-way holds only what came first.
+    int error = 0;
+    std::vector<std::string> names; // what SearchDirectory visits, in its order
+    std::vector<std::string> links; // its symbolic links (see SearchDirectory)
+    std::chrono::nanoseconds took{};
+
+    // The directory is not there (any more), as opposed to a file system that did not answer.
+    bool DirectoryGone() const { return error == ENOENT || error == ENOTDIR; }
+};
+
+// SearchDirectory(dir, mask, attrib) into a DirListing, timed.
+DirListing ListDirectory(const std::string& dir, const std::string& mask, std::int32_t attrib);
+
+// True when a listing of the directory can be opened; an empty text names the current
+// directory. The listing is closed again at once.
+bool CanListDirectory(const std::string& path);
 
 } // namespace platform

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/DirListing.h"
+#include "platform/DirSearch.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -12,23 +12,25 @@
 
 namespace platform {
 
-// The names a directory's watch mentioned since its last pass.
-struct ChangeSet {
-    // True when names covers every change since the last pass (no overflow, the watch has run
-    // without a break), so a pass may examine only these names instead of listing the directory.
-    bool complete = false;
-    // Distinct names, in the order their first event arrived; subdirectories' names included.
-    std::vector<std::string> names;
-    // A whole listing of the directory, made off the waiting thread, for a pass over a directory
-    // whose changes the kernel can't announce (see DirWatch).
-    std::optional<DirListing> listing;
-};
-
 // A directory to watch, and what a listing of it keeps (see SearchDirectory).
 struct WatchedDir {
     std::string path;
     std::string mask = "*.*";
     std::int32_t attrib = 0;
+    bool operator==(const WatchedDir&) const = default;
+};
+
+// What a directory's watch gives its next pass: every name changed since the last pass or,
+// where the watch can't tell them all, a whole listing of the directory that it took itself.
+struct ChangeSet {
+    // When there is no listing: the distinct names changed since the last pass, in the order
+    // their first event arrived; subdirectories' names included.
+    std::vector<std::string> names{};
+    // A whole listing of the directory, with the mask and attribute filter of its WatchedDir.
+    std::optional<DirListing> listing{};
+    // False for a listing the watch took on its own, without a change notification: a pass that
+    // finds nothing in it leaves the log alone.
+    bool announced = true;
 };
 
 // What one wait saw.
@@ -56,15 +58,14 @@ struct WaitResult {
 // Where the kernel can't announce every change (a network or user-space file system, whose
 // server changes files behind its back), the POSIX backend also lists the directory in full
 // once a period, and after each change it does hear, each time on a thread of its own; the
-// slot's passes then come with that listing (ChangeSet::listing). A share that stops answering
-// holds up no other slot and no stop: it is not listed again until its listing returns.
+// slot's passes then come with that listing. A share that stops answering holds up no other slot
+// and no stop: it is not listed again until its listing returns, and a listing that failed while
+// the directory is still there makes no pass.
 class DirWatch {
 public:
     // Throws std::system_error when the stop event can't be made. A path that can't be watched
     // stays out of the run (Error).
     explicit DirWatch(const std::vector<WatchedDir>& dirs);
-    // Each path with the mask "*.*" and the attribute filter 0.
-    explicit DirWatch(const std::vector<std::string>& paths);
     ~DirWatch();
     DirWatch(const DirWatch&) = delete;
     DirWatch& operator=(const DirWatch&) = delete;
@@ -78,8 +79,9 @@ public:
     // that a change made during the pass signals again.
     WaitResult Wait();
 
-    // The names collected for the slot since the last call; starts a new collection. Not
-    // complete for the first pass after the directory was (again) watched, nor after lost events.
+    // What the slot's next pass takes; starts a new collection of names. A listing (taken now,
+    // unless the backend took it already) for the first pass after the directory was (again)
+    // watched, after lost events, and where the notifications don't name what changed.
     ChangeSet TakeChanges(std::size_t slot);
 
     // Callable from any thread. The request stays: every later Wait returns Stopped.

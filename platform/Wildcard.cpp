@@ -144,8 +144,4 @@ bool Wildcard::MatchAllPaths(std::string_view name, std::size_t lastDot) const {
     return current[count] != 0;
 }
 
-bool MatchesMask(std::string_view mask, std::string_view name) {
-    return Wildcard(mask).Matches(name);
-}
-
 } // namespace platform

@@ -39,7 +39,4 @@ private:
     int stars_ = 0;
 };
 
-// Wildcard(mask).Matches(name).
-bool MatchesMask(std::string_view mask, std::string_view name);
-
 } // namespace platform

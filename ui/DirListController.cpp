@@ -42,8 +42,7 @@ std::string FileRefusal(const std::string& fileName, bool mustExist) {
 
 std::string SaveFailure(int error) {
     std::error_code ignored;
-    const std::filesystem::path file =
-        std::filesystem::absolute(DirListController::ConfigFileName, ignored);
+    const std::filesystem::path file = std::filesystem::absolute(ConfigFileName, ignored);
     return "The list of directories could not be saved to\n" + file.string() + ":\n" +
            std::generic_category().message(error) + "\nThe change holds until Peerwell ends.";
 }
@@ -55,12 +54,10 @@ DirListController::DirListController(UserPrompts& prompts, std::ostream& echo,
     : prompts_(prompts), watch_(std::move(sound)) {
     ReadConfiguration(watch_.Dirs, ConfigFileName, echo);
     echo.flush();
-    StartWatch();
+    watch_.Start();
 }
 
-DirListController::~DirListController() {
-    StopWatch();
-}
+DirListController::~DirListController() = default;
 
 void DirListController::SetListChanged(std::function<void()> listChanged) {
     listChanged_ = std::move(listChanged);
@@ -247,22 +244,12 @@ void DirListController::StoreCurrent(int line) {
 // Every change of the list or of a record in it: stop and join the watch, change, save peer.cfg,
 // start the watch again. A failed save is reported; the change holds in memory.
 template <class Change> void DirListController::ChangeList(Change change) {
-    StopWatch();
+    watch_.Stop();
     change();
     const int saveError = WriteConfiguration(watch_.Dirs, ConfigFileName);
-    StartWatch();
+    watch_.Start();
     if (saveError == 0)
         return;
     ListChanged(); // the box stands over the list as changed
     prompts_.ShowError(SaveFailure(saveError), ErrorIcon::Stop);
-}
-
-void DirListController::StopWatch() {
-    watch_.RequestStop();
-    if (watchRun_.joinable())
-        watchRun_.join();
-}
-
-void DirListController::StartWatch() {
-    watchRun_ = watch_.Start();
 }

@@ -11,7 +11,6 @@
 #include <memory>
 #include <optional>
 #include <string>
-#include <thread>
 #include <vector>
 
 // The directory list without its drawing: the watched records and the lines that show them, the
@@ -21,8 +20,6 @@
 // answers the questions asked through UserPrompts.
 class DirListController {
 public:
-    static constexpr const char* ConfigFileName = "peer.cfg";
-
     // Reads peer.cfg, writing its echo to echo (flushed once the file is read), then starts the
     // watch. No line is selected yet.
     DirListController(
@@ -79,13 +76,10 @@ private:
     bool IsPendingLine(int line) const;
     int PendingLine() const;
     template <class Change> void ChangeList(Change change);
-    void StopWatch();
-    void StartWatch();
     void ListChanged() const;
 
     UserPrompts& prompts_;
     MyWatchThread watch_;
-    std::thread watchRun_; // the current run, joined exactly once
     DirSettings current_;
     std::optional<MyDir> pending_; // the record made by Add, not yet in the list
     int selected_ = -1;

@@ -1,7 +1,7 @@
 #include "ui/DirectoryForm.h"
 
+#include "platform/DirSearch.h"
 #include "platform/DirectoryPath.h"
-#include "platform/ListableDirectory.h"
 
 DirectoryFields DirectoryForm::Fields() const {
     const char kind = settings_.Kind;

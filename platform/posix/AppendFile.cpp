@@ -31,19 +31,21 @@ int WriteWhole(int fd, const std::string& bytes) {
 
 } // namespace
 
-int AppendLines(const std::string& path, const std::vector<std::string>& lines) {
+Appended AppendLines(const std::string& path, const std::vector<std::string>& lines) {
     FileDescriptor file(
         ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0666));
     if (!file)
-        return errno;
+        return {0, errno};
+    Appended done;
     std::string buffer;
     for (const std::string& line : lines) {
         buffer.assign(line);
         buffer += "\r\n";
         if (const int error = WriteWhole(file.get(), buffer))
-            return error;
+            return {done.lines, error};
+        ++done.lines;
     }
-    return 0;
+    return done;
 }
 
 } // namespace platform

@@ -55,7 +55,7 @@ bool IsRegularFile(const std::string& path) {
 
 CanberraSoundPlayer::CanberraSoundPlayer() {
     SilenceAlsa();
-    lastError_ = ca_context_create(&context_);
+    ca_context_create(&context_);
     if (context_)
         ca_context_change_props(context_, CA_PROP_APPLICATION_NAME, "Peerwell",
                                 CA_PROP_APPLICATION_ID, "peerwell", nullptr);
@@ -70,22 +70,14 @@ void CanberraSoundPlayer::PlayAsync(const std::string& wavPath) {
     if (!context_)
         return;
     ca_context_cancel(context_, SoundId);
-    const int error = IsRegularFile(wavPath)
-                          ? ca_context_play(context_, SoundId, CA_PROP_MEDIA_FILENAME,
-                                            wavPath.c_str(), CA_PROP_MEDIA_ROLE, "event", nullptr)
-                          : CA_ERROR_IO;
-    lastError_ = error;
-    lastAlertError_ = error == CA_SUCCESS
-                          ? CA_SUCCESS
-                          : ca_context_play(context_, SoundId, CA_PROP_EVENT_ID, AlertEventId,
-                                            CA_PROP_MEDIA_ROLE, "event", nullptr);
+    const bool played = IsRegularFile(wavPath) &&
+                        ca_context_play(context_, SoundId, CA_PROP_MEDIA_FILENAME, wavPath.c_str(),
+                                        CA_PROP_MEDIA_ROLE, "event", nullptr) == CA_SUCCESS;
+    if (!played)
+        ca_context_play(context_, SoundId, CA_PROP_EVENT_ID, AlertEventId, CA_PROP_MEDIA_ROLE,
+                        "event", nullptr);
     if (!modulesPinned_)
         modulesPinned_ = PinCanberraModules();
-}
-
-bool CanberraSoundPlayer::IsPlaying() const {
-    int playing = 0;
-    return context_ && ca_context_playing(context_, SoundId, &playing) == CA_SUCCESS && playing;
 }
 
 std::unique_ptr<SoundPlayer> CreateSystemSoundPlayer() {

@@ -2,8 +2,6 @@
 
 #include "platform/SoundPlayer.h"
 
-#include <atomic>
-
 struct ca_context;
 
 namespace platform {
@@ -20,18 +18,9 @@ public:
 
     void PlayAsync(const std::string& wavPath) override;
 
-    // libcanberra's answer (0 or a negative CA_ERROR_* code) when the last file was started,
-    // and when the alert was started in its place (0 when no alert was needed).
-    int LastError() const { return lastError_.load(); }
-    int LastAlertError() const { return lastAlertError_.load(); }
-    // Whether the last sound started is still playing.
-    bool IsPlaying() const;
-
 private:
     ca_context* context_ = nullptr;
-    std::atomic<int> lastError_{0};
-    std::atomic<int> lastAlertError_{0};
-    std::atomic<bool> modulesPinned_{false};
+    bool modulesPinned_ = false;
 };
 
 } // namespace platform

@@ -136,4 +136,9 @@ EntryCheck CheckEntry(const std::string& dir, std::string_view name, std::string
                : EntryCheck::NotListed;
 }
 
+bool CanListDirectory(const std::string& path) {
+    const std::unique_ptr<DIR, DirCloser> listing(opendir(path.empty() ? "." : path.c_str()));
+    return listing != nullptr;
+}
+
 } // namespace platform

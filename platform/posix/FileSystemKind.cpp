@@ -40,12 +40,12 @@ std::string ParentOf(const std::string& path) {
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-} // namespace
-
 bool KernelAnnouncesChanges(unsigned long fileSystemType) {
     return std::find(std::begin(RemoteTypes), std::end(RemoteTypes), fileSystemType) ==
            std::end(RemoteTypes);
 }
+
+} // namespace
 
 bool KernelAnnouncesChanges(const std::string& path) {
     std::string probe = path.empty() ? "." : path;

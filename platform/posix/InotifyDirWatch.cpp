@@ -13,17 +13,19 @@
 #include <cerrno>
 #include <cstdint>
 #include <system_error>
+#include <utility>
 
 namespace platform {
 
 struct DirWatch::Backend {
     FileDescriptor stop; // an eventfd, readable once a stop is requested
     std::atomic<bool> stopRequested{false};
+    std::vector<WatchedDir> dirs;
     std::vector<InotifyPath> slots;
     // For each slot: its full listings when the kernel can't announce its changes, else null;
-    // the listing taken for its next pass; and the errno when its listings can't be set up.
+    // the pass its last listing makes; and the errno when its listings can't be set up.
     std::vector<std::unique_ptr<ShareListing>> shares;
-    std::vector<std::optional<DirListing>> listings;
+    std::vector<std::optional<ChangeSet>> sharePasses;
     std::vector<int> shareErrors;
 
     void AddSlot(const WatchedDir& dir);
@@ -32,6 +34,7 @@ struct DirWatch::Backend {
 };
 
 void DirWatch::Backend::AddSlot(const WatchedDir& dir) {
+    dirs.push_back(dir);
     slots.emplace_back(dir.path);
     std::unique_ptr<ShareListing> share;
     int error = 0;
@@ -43,7 +46,7 @@ void DirWatch::Backend::AddSlot(const WatchedDir& dir) {
         }
     }
     shares.push_back(std::move(share));
-    listings.emplace_back();
+    sharePasses.emplace_back();
     shareErrors.push_back(error);
 }
 
@@ -54,8 +57,8 @@ bool DirWatch::Backend::ServeShare(std::size_t slot, int fd) {
         return false;
     }
     if (fd == share.DoneFd()) {
-        listings[slot] = share.TakeListing();
-        return listings[slot].has_value();
+        sharePasses[slot] = share.TakePass();
+        return sharePasses[slot].has_value();
     }
     // A change heard through the kernel: the full listing that follows it makes the pass.
     if (slots[slot].Drain() && slots[slot].Error() == 0)
@@ -67,6 +70,7 @@ DirWatch::DirWatch(const std::vector<WatchedDir>& dirs) : backend_(std::make_uni
     backend_->stop.reset(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK));
     if (!backend_->stop)
         throw std::system_error(errno, std::generic_category(), "eventfd");
+    backend_->dirs.reserve(dirs.size());
     backend_->slots.reserve(dirs.size());
     for (const WatchedDir& dir : dirs)
         backend_->AddSlot(dir);
@@ -128,10 +132,13 @@ WaitResult DirWatch::Wait() {
 }
 
 ChangeSet DirWatch::TakeChanges(std::size_t slot) {
-    ChangeSet changes = backend_->slots.at(slot).TakeChanges();
-    changes.listing = std::move(backend_->listings.at(slot));
-    backend_->listings[slot].reset();
-    return changes;
+    std::optional<std::vector<std::string>> names = backend_->slots.at(slot).TakeNames();
+    if (std::optional<ChangeSet> listed = std::exchange(backend_->sharePasses[slot], std::nullopt))
+        return std::move(*listed);
+    if (names)
+        return {.names = std::move(*names)};
+    const WatchedDir& dir = backend_->dirs[slot];
+    return {.listing = ListDirectory(dir.path, dir.mask, dir.attrib)};
 }
 
 void DirWatch::RequestStop() {

@@ -245,12 +245,14 @@ void InotifyPath::Collect(const char* name) {
         names_.emplace_back(name);
 }
 
-ChangeSet InotifyPath::TakeChanges() {
-    ChangeSet changes{complete_ && dirWatch_ >= 0, std::move(names_), {}};
+std::optional<std::vector<std::string>> InotifyPath::TakeNames() {
+    std::optional<std::vector<std::string>> names;
+    if (complete_ && dirWatch_ >= 0)
+        names = std::move(names_);
     names_.clear();
     seen_.clear();
     complete_ = dirWatch_ >= 0;
-    return changes;
+    return names;
 }
 
 } // namespace platform

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "platform/DirWatch.h"
 #include "platform/posix/FileDescriptor.h"
 
 #include <sys/inotify.h>
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <unordered_set>
 #include <utility>
@@ -26,7 +26,9 @@ public:
     int Error() const { return error_; }
     // Reads every pending event; true when a pass is due (also once when the watch fails).
     bool Drain();
-    ChangeSet TakeChanges();
+    // The names collected since the last call, or nothing when they may not be all that changed
+    // (the first call after the directory was watched, lost events); starts a new collection.
+    std::optional<std::vector<std::string>> TakeNames();
 
 private:
     // Where the path leads now.

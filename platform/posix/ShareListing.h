@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/DirWatch.h"
 #include "platform/posix/BackgroundListing.h"
 #include "platform/posix/OneShotTimer.h"
 
@@ -22,20 +23,24 @@ public:
     void ChangeAnnounced();
     // TimerFd() is readable: the period is over.
     void TimerFired();
-    // DoneFd() is readable: the listing, for a full pass. The next one is started at once when
-    // a change was announced meanwhile, otherwise after the period that follows from its cost.
-    std::optional<DirListing> TakeListing();
+    // DoneFd() is readable: the pass the listing makes. A listing that failed while the
+    // directory is still there (the share did not answer) makes none. The next listing is
+    // started at once when a change was announced meanwhile, otherwise after the period that
+    // follows from its cost.
+    std::optional<ChangeSet> TakePass();
 
     int TimerFd() const { return timer_.PollFd(); }
     int DoneFd() const { return listing_.PollFd(); }
 
 private:
-    void StartListing();
+    void StartListing(bool announced);
 
     WatchedDir dir_;
     OneShotTimer timer_;
     BackgroundListing listing_;
     bool changedMeanwhile_ = false;
+    bool announced_ = false; // the listing under way answers a change announced locally
+    int failure_ = 0;        // the errno of the last listing when the share did not answer, else 0
 };
 
 } // namespace platform

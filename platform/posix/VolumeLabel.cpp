@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <memory>
+#include <string_view>
 
 namespace platform {
 
@@ -19,12 +20,14 @@ int HexValue(char c) {
     return -1;
 }
 
+// Where udev names each block device by its file system's label.
+constexpr const char* ByLabelDir = "/dev/disk/by-label";
+
 struct DirCloser {
     void operator()(DIR* dir) const { closedir(dir); }
 };
 
-} // namespace
-
+// Undoes udev's escaping of link names: "\x20" stands for a blank.
 std::string UnescapeLabel(std::string_view name) {
     std::string label;
     for (std::size_t i = 0; i < name.size(); ++i) {
@@ -42,18 +45,20 @@ std::string UnescapeLabel(std::string_view name) {
     return label;
 }
 
-std::optional<std::string> VolumeLabel(int dirFd, const std::string& byLabelDir) {
+} // namespace
+
+std::optional<std::string> VolumeLabel(int dirFd) {
     struct stat dir {};
     if (fstat(dirFd, &dir) != 0)
         return std::nullopt;
-    std::unique_ptr<DIR, DirCloser> links(opendir(byLabelDir.c_str()));
+    std::unique_ptr<DIR, DirCloser> links(opendir(ByLabelDir));
     if (!links)
         return std::nullopt;
     while (const dirent* entry = readdir(links.get())) {
         if (entry->d_name[0] == '.')
             continue;
         struct stat device {};
-        const std::string path = byLabelDir + '/' + entry->d_name;
+        const std::string path = std::string(ByLabelDir) + '/' + entry->d_name;
         if (stat(path.c_str(), &device) == 0 && S_ISBLK(device.st_mode) &&
             device.st_rdev == dir.st_dev)
             return UnescapeLabel(entry->d_name);

@@ -9,12 +9,13 @@ namespace platform {
 
 // Opened for appending only, each WriteFile lands whole at the end of the file, also when other
 // processes append at the same time.
-int AppendLines(const std::string& path, const std::vector<std::string>& lines) {
+Appended AppendLines(const std::string& path, const std::vector<std::string>& lines) {
     const KernelHandle file(::CreateFileA(path.c_str(), FILE_APPEND_DATA,
                                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                           nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file)
-        return OpenErrno(path);
+        return {0, OpenErrno(path)};
+    Appended done;
     std::string buffer;
     for (const std::string& line : lines) {
         buffer.assign(line);
@@ -22,11 +23,12 @@ int AppendLines(const std::string& path, const std::vector<std::string>& lines) 
         DWORD written = 0;
         if (!::WriteFile(file.get(), buffer.data(), static_cast<DWORD>(buffer.size()), &written,
                          nullptr))
-            return LastErrno();
+            return {done.lines, LastErrno()};
         if (written != buffer.size())
-            return ENOSPC;
+            return {done.lines, ENOSPC};
+        ++done.lines;
     }
-    return 0;
+    return done;
 }
 
 } // namespace platform

@@ -15,6 +15,7 @@ struct DirWatch::Backend {
     // request from stopRequested.
     KernelHandle stop;
     std::atomic<bool> stopRequested{false};
+    std::vector<WatchedDir> dirs;
     std::vector<ChangeNotificationPath> slots;
 };
 
@@ -22,6 +23,7 @@ DirWatch::DirWatch(const std::vector<WatchedDir>& dirs) : backend_(std::make_uni
     backend_->stop.reset(::CreateEventA(nullptr, FALSE, FALSE, nullptr));
     if (!backend_->stop)
         throw std::system_error(LastErrno(), std::generic_category(), "CreateEventA");
+    backend_->dirs = dirs;
     backend_->slots.reserve(dirs.size());
     for (const WatchedDir& dir : dirs)
         backend_->slots.emplace_back(dir.path);
@@ -71,8 +73,9 @@ WaitResult DirWatch::Wait() {
 }
 
 // A notification says only that something changed: every pass lists the whole directory.
-ChangeSet DirWatch::TakeChanges(std::size_t) {
-    return ChangeSet{};
+ChangeSet DirWatch::TakeChanges(std::size_t slot) {
+    const WatchedDir& dir = backend_->dirs.at(slot);
+    return {.listing = ListDirectory(dir.path, dir.mask, dir.attrib)};
 }
 
 void DirWatch::RequestStop() {

@@ -80,4 +80,15 @@ EntryCheck CheckEntry(const std::string&, std::string_view, std::string_view, st
     return EntryCheck::Unknown;
 }
 
+bool CanListDirectory(const std::string& path) {
+    std::string pattern = path;
+    if (!pattern.empty() && !IsSeparator(pattern.back()) && pattern.back() != ':')
+        pattern += '\\';
+    pattern += '*';
+    WIN32_FIND_DATAA found{};
+    const SearchHandle search(::FindFirstFileA(pattern.c_str(), &found));
+    // A drive's empty root lists no entry at all, not even "." and "..".
+    return search.valid() || ::GetLastError() == ERROR_FILE_NOT_FOUND;
+}
+
 } // namespace platform

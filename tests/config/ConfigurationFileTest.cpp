@@ -66,7 +66,7 @@ TEST_F(ConfigFixture, KindAndAttribFollowTheReadersRulesAndElevenRecordsAreKept)
     for (int i = 0; i < 12; ++i)
         twelve += record(i);
     const std::string rules =
-        record(0, "*", " 12abc") + record(1, "*", "-5") + record(2, "*", "abc") + record(3, "+x");
+        record(0, "*", " +12abc") + record(1, "*", "-5") + record(2, "*", "abc") + record(3, "+x");
     const struct {
         const char* name;
         std::string contents, written;
@@ -76,7 +76,7 @@ TEST_F(ConfigFixture, KindAndAttribFollowTheReadersRulesAndElevenRecordsAreKept)
          Header + record(0, "*", "12") + record(1, "*", "-5") + record(2) + record(3, "+"), 4},
         {"more records than the list holds", Header + twelve,
          Header + twelve.substr(0, twelve.find("\"/d11")), 12},
-        {"no header: the first three records go", rules, Header + record(3, "+"), 1},
+        {"no header: the first three records go", " \t\n" + rules, Header + record(3, "+"), 1},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

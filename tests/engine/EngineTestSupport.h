@@ -1,6 +1,8 @@
 #pragma once
 
 #include "engine/MyDir.h"
+#include "engine/WatchPass.h"
+#include "tests/support/RecordingSoundPlayer.h"
 #include "tests/support/TempDir.h"
 
 #include <algorithm>
@@ -24,10 +26,15 @@ inline std::vector<std::string> Removed(const MyDir& dir) {
 
 inline constexpr const char* Stamp = "2001.03.05 14:07";
 
-// A pass as the watch thread runs it.
+// The changes a watch gives for a pass when it lists the directory itself.
+inline platform::ChangeSet Listed(const MyDir& dir) {
+    return {.listing = platform::ListDirectory(dir.Path(), dir.Mask(), dir.Attrib())};
+}
+
+// A pass as the watch thread runs it after a notification that named no change.
 inline LogWrite Pass(MyDir& dir, const std::string& stamp = Stamp) {
-    dir.Rescan();
-    return dir.WriteLog(stamp);
+    testsupport::RecordingSoundPlayer sound;
+    return RunPass(dir, Listed(dir), sound, stamp);
 }
 
 } // namespace enginetest

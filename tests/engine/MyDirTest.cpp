@@ -15,13 +15,13 @@ TEST(MyDirBaseline, NamesPresentWhenTheRecordIsMadeOrSetAreNeverReported) {
     TempDir tmp;
     WriteFile(tmp / "a.txt");
     WriteFile(tmp / "old.txt");
-    MyDir dir(tmp.str(), "alias", '*', "*.txt", 0, "log", "");
+    MyDir dir({tmp.str(), "alias", '*', "*.txt", 0, "log", ""});
     dir.Rescan();
     EXPECT_EQ(Added(dir), Names{});
     WriteFile(tmp / "new.txt");
     fs::remove(tmp / "old.txt");
     // The same settings again still take a new baseline.
-    dir.Set(tmp.str(), "alias", '*', "*.txt", 0, "log", "");
+    dir.Set({tmp.str(), "alias", '*', "*.txt", 0, "log", ""});
     dir.Rescan();
     EXPECT_EQ(Added(dir), Names{});
     EXPECT_EQ(Removed(dir), Names{});

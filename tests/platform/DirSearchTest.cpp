@@ -59,4 +59,7 @@ TEST(DirSearch, MaskAndAttributeFilterMatrix) {
                       c.expected.count(name) ? EntryCheck::Listed : EntryCheck::NotListed)
                 << name;
     }
+    // No block device holds /proc, so no volume label can be read there: nothing is listed.
+    const DirListing proc = ListDirectory("/proc/self", "*.*", AttrVolumeLabel | AttrDirectory);
+    EXPECT_TRUE(proc.names.empty() && proc.error != 0);
 }

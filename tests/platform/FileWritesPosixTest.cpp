@@ -41,11 +41,12 @@ TEST(FileWritesPosix, AWriteCutShortLeavesWholeFilesAndLines) {
     WriteFile(log, line);
     EXPECT_NE(WhenAlmostFull(cfg, [&] { return platform::ReplaceFileContents(cfg, line + line); }),
               0);
-    EXPECT_NE(WhenAlmostFull(log, [&] { return platform::AppendLines(log, {"a longer line"}); }),
-              0);
+    EXPECT_NE(
+        WhenAlmostFull(log, [&] { return platform::AppendLines(log, {"a longer line"}).error; }),
+        0);
     EXPECT_EQ(ReadFile(cfg), line);
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), {}), 2) << "a file left behind";
-    EXPECT_EQ(platform::AppendLines(log, {"after"}), 0);
+    EXPECT_EQ(platform::AppendLines(log, {"after"}).error, 0);
     EXPECT_EQ(ReadFile(log), line + "after\r\n");
 }
 

@@ -26,7 +26,8 @@ struct Watched {
     }
     // Slot 0 watches path, slot 1 the marker.
     void Watch(const std::string& path) {
-        watch = std::make_unique<platform::DirWatch>(std::vector<std::string>{path, marker});
+        watch = std::make_unique<platform::DirWatch>(
+            std::vector<platform::WatchedDir>{{path}, {marker}});
     }
     // The slots due a pass after every change made so far, the marker's left out.
     std::vector<std::size_t> Due() {

@@ -8,7 +8,6 @@
 #include <gtest/gtest.h>
 #include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace watchtest {
@@ -39,13 +38,13 @@ protected:
             sunk_.push_back(line.substr(17));
         });
     }
-    ~WatchFixture() override { Stop(); }
 
     // Makes the directory and appends its record.
-    std::string AddDir(const std::string& alias, char kind = '*', const std::string& wav = "") {
+    std::string AddDir(const std::string& alias, char kind = '*', const std::string& wav = "",
+                       const std::string& mask = "*.*") {
         const std::string path = root_ / alias;
         std::filesystem::create_directory(path);
-        EXPECT_TRUE(watch_->Dirs.Add(MyDir(path, alias, kind, "*.*", 0, Log(alias), wav)));
+        EXPECT_TRUE(watch_->Dirs.Add(MyDir({path, alias, kind, mask, 0, Log(alias), wav})));
         return path;
     }
     std::string Log(const std::string& alias) const { return root_ / (alias + ".log"); }
@@ -55,19 +54,10 @@ protected:
         return sunk_;
     }
     std::vector<std::string> Played() const { return sound_->Played(); }
-    void Start() {
-        run_ = watch_->Start();
-        ASSERT_TRUE(run_.joinable());
-    }
-    void Stop() {
-        watch_->RequestStop();
-        if (run_.joinable())
-            run_.join();
-    }
+    void Start() { ASSERT_TRUE(watch_->Start()); }
 
     testsupport::TempDir root_;
     std::unique_ptr<MyWatchThread> watch_;
-    std::thread run_;
 
 private:
     testsupport::RecordingSoundPlayer* sound_ = nullptr;

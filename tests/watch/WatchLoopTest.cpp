@@ -56,12 +56,14 @@ TEST_F(WatchLoop, ReportsCreationsRenamesAndDeletionsWithOneSoundPerPassThatRepo
                                               "[-] both\\a", "[-] both\\b", "[-] both\\x"));
 }
 
+// The first pass of a watch lists each directory, under its mask.
 TEST_F(WatchLoop, EveryDirectorySignalledTogetherIsServedBeforeTheNextWaitOrTheStop) {
-    const std::string first = AddDir("first");
+    const std::string first = AddDir("first", '*', "", "a*");
     const std::string second = AddDir("second");
     Open();
     WriteFile(second + "/b");
     WriteFile(first + "/a");
+    WriteFile(first + "/z");
     EXPECT_EQ(Passes(), 2u);
     EXPECT_THAT(Sunk(), ElementsAre("[+] first\\a", "[+] second\\b"));
 

@@ -1,5 +1,4 @@
 #include "platform/DirSearch.h"
-#include "platform/ListableDirectory.h"
 #include "tests/platform/SearchNames.h"
 #include "tests/support/TempDir.h"
 
@@ -14,7 +13,6 @@ using namespace platform;
 using testsupport::TempDir;
 using testsupport::WriteFile;
 using Names = std::set<std::string>;
-using searchtest::Search;
 using searchtest::SearchSet;
 
 namespace {
@@ -96,9 +94,9 @@ TEST(DirSearchWindows, OnlyWhatCannotBeListedFailsAndTheDrivesLabelComesFirst) {
          labelled, true},
     };
     for (const auto& c : cases) {
-        bool listed = !c.listed;
-        EXPECT_EQ(Search(c.folder, c.mask, c.attrib, &listed), c.names) << c.folder;
-        EXPECT_EQ(listed, c.listed) << c.folder << " " << c.mask;
+        const DirListing listing = ListDirectory(c.folder, c.mask, c.attrib);
+        EXPECT_EQ(listing.names, c.names) << c.folder;
+        EXPECT_EQ(listing.error == 0, c.listed) << c.folder << " " << c.mask;
         EXPECT_EQ(CanListDirectory(c.folder), c.listable) << c.folder;
     }
 }

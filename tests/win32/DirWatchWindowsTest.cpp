@@ -38,7 +38,7 @@ TEST(DirWatchWindows, APathIsWaitedForUntilADirectoryIsThereWhereOnlyANameChange
         ::SetFileAttributesA((path + "\\file").c_str(), FILE_ATTRIBUTE_HIDDEN);
         EXPECT_THAT(w.Due(), IsEmpty()) << path;
     }
-    EXPECT_EQ(DirWatch({""}).Error(0), ENOENT);
+    EXPECT_EQ(DirWatch({{""}}).Error(0), ENOENT);
 }
 
 TEST(DirWatchWindows, ADirectoryMovedAwayOrReplacedIsLetGoAndItsPathIsWatched) {

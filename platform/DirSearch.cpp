@@ -1,5 +1,4 @@
-#include "platform/DirListing.h"
-
+// What every backend builds on its own SearchDirectory.
 #include "platform/DirSearch.h"
 
 #include <cerrno>
