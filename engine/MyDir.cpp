@@ -1,7 +1,6 @@
 #include "engine/MyDir.h"
 
 #include "engine/EventLog.h"
-#include "platform/AppendFile.h"
 #include "platform/DirSearch.h"
 
 #include <unordered_set>
@@ -104,20 +103,18 @@ std::optional<std::vector<std::string>> MyDir::GetRemoved() const {
     return files_.Names('-');
 }
 
-LogWrite MyDir::WriteLog(const ScanResult& found, const std::string& timeStamp) const {
-    LogWrite result;
+std::vector<std::string> MyDir::LogLines(const ScanResult& found,
+                                         const std::string& timeStamp) const {
+    std::vector<std::string> lines;
+    lines.reserve((found.added ? found.added->size() : 0) +
+                  (found.removed ? found.removed->size() : 0));
     const std::string& label = settings_.Alias.empty() ? settings_.Path : settings_.Alias;
     for (const auto& [list, sign] :
          {std::pair{&found.added, '+'}, std::pair{&found.removed, '-'}}) {
         if (*list) {
             for (const std::string& name : **list)
-                result.lines.push_back(FormatLogLine(timeStamp, sign, label, name));
+                lines.push_back(FormatLogLine(timeStamp, sign, label, name));
         }
     }
-    if (!settings_.Log.empty()) {
-        const platform::Appended appended = platform::AppendLines(settings_.Log, result.lines);
-        result.appended = appended.lines;
-        result.error = appended.error;
-    }
-    return result;
+    return lines;
 }

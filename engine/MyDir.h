@@ -22,16 +22,6 @@ struct ScanResult {
     bool HoldsName() const;
 };
 
-// What the log lines of a pass became: every line (without its line end), also when the log
-// could not be written or Log is empty; how many of them, from the first, were appended to the
-// log; and the errno of the failed open or write (0 when none failed, or when Log is empty and
-// nothing was to be written).
-struct LogWrite {
-    std::vector<std::string> lines;
-    std::size_t appended = 0;
-    int error = 0;
-};
-
 // One watched directory: its settings and the snapshot of its last scan.
 class MyDir {
 public:
@@ -56,13 +46,13 @@ public:
     std::optional<std::vector<std::string>> GetRemoved() const;
     ScanResult Found() const { return {GetAdded(), GetRemoved()}; }
 
-    // Opens (creates) the Log file and appends one line per name of found, the added names
-    // first (see EventLog.h). An empty Log writes nothing.
-    LogWrite WriteLog(const ScanResult& found, const std::string& timeStamp) const;
+    // The log lines of found: one per name, the added names first (see EventLog.h).
+    std::vector<std::string> LogLines(const ScanResult& found, const std::string& timeStamp) const;
 
     const std::string& Path() const { return settings_.Path; }
     const std::string& Mask() const { return settings_.Mask; }
     std::int32_t Attrib() const { return settings_.Attrib; }
+    const std::string& Log() const { return settings_.Log; }
     const std::string& Wav() const { return settings_.Wav; }
     const Snapshot& Files() const { return files_; }
 

@@ -2,8 +2,11 @@
 
 #include "engine/EventLog.h"
 #include "engine/WatchPass.h"
+#include "platform/DirWatch.h"
 
 #include <cerrno>
+#include <chrono>
+#include <cstring>
 #include <exception>
 #include <new>
 #include <system_error>
@@ -25,8 +28,8 @@ int ErrnoOf(const std::exception_ptr& caught) {
 
 } // namespace
 
-MyWatchThread::MyWatchThread(std::unique_ptr<platform::SoundPlayer> sound)
-    : sound_(std::move(sound)) {}
+MyWatchThread::MyWatchThread(std::unique_ptr<platform::SoundPlayer> sound, LogKeeping keeping)
+    : sound_(std::move(sound)), logs_(keeping) {}
 
 MyWatchThread::~MyWatchThread() {
     Stop();
@@ -37,10 +40,12 @@ bool MyWatchThread::Start() {
     try {
         // Watching starts before Start returns, so a change made right after it is never missed.
         watch_ = std::make_unique<platform::DirWatch>(Dirs.Watched());
+        states_.assign(Dirs.Count(), {});
         for (std::size_t slot = 0; slot < Dirs.Count(); ++slot) {
             if (watch_->Error(slot) != 0)
-                ReportWatchError(slot, watch_->Error(slot));
+                SetWatch(slot, DirState::Watch::NotWatched, watch_->Error(slot));
         }
+        RefreshLogStates();
         run_ = std::thread([this] {
             try {
                 lastRunResult_ = Run();
@@ -80,29 +85,70 @@ int MyWatchThread::Run() {
 }
 
 platform::WaitResult MyWatchThread::Step(platform::DirWatch& watch) {
-    platform::WaitResult waited = watch.Wait();
+    if (states_.size() != Dirs.Count())
+        states_.assign(Dirs.Count(), {});
+    platform::WaitResult waited = watch.Wait(logs_.RetryDue());
     for (const std::size_t slot : waited.ready) {
         const std::string stamp = LocalTimeStamp();
-        ReportPass(slot, RunPass(Dirs[slot], watch.TakeChanges(slot), *sound_, stamp));
+        ReportPass(slot, RunPass(Dirs[slot], watch.TakeChanges(slot), *sound_, stamp, logs_));
     }
     for (const auto& [slot, error] : waited.lost)
-        ReportWatchError(slot, error);
+        SetWatch(slot, DirState::Watch::NotWatched, error);
+    for (const auto& [slot, error] : waited.answering)
+        SetWatch(slot, error != 0 ? DirState::Watch::NotAnswering : DirState::Watch::Watched,
+                 error);
+    // The last run's end is a try too: the log may be back, with no pass since.
+    const auto due = logs_.RetryDue();
+    if (due && (std::chrono::steady_clock::now() >= *due ||
+                waited.status == platform::WaitResult::Status::Stopped)) {
+        for (const auto& [log, append] : logs_.Retry())
+            ReportLog(log, append);
+    }
+    RefreshLogStates();
     return waited;
 }
 
-void MyWatchThread::ReportWatchError(std::size_t slot, int error) const {
-    if (listener_)
-        listener_->StateChanged(
-            slot, {DirState::Watch::NotWatched, platform::DescribeWatchError(error), {}, 0});
+void MyWatchThread::ReportPass(std::size_t slot, const PassOutcome& outcome) const {
+    ReportLog(Dirs[slot].Log(), outcome.logged);
+    static const std::vector<std::string> none;
+    if (listener_ && outcome.found.HoldsName())
+        listener_->Reported(slot, outcome.found.added ? *outcome.found.added : none,
+                            outcome.found.removed ? *outcome.found.removed : none);
 }
 
-void MyWatchThread::ReportPass(std::size_t slot, const PassOutcome& outcome) const {
+void MyWatchThread::ReportLog(const std::string& log, const LogAppend& append) const {
     if (!listener_)
         return;
-    const LogWrite& written = outcome.written;
-    if (!written.lines.empty())
-        listener_->Appended(Dirs[slot].Settings().Log, written.lines);
-    if (outcome.found.HoldsName())
-        listener_->Reported(slot, outcome.found.added.value_or(std::vector<std::string>{}),
-                            outcome.found.removed.value_or(std::vector<std::string>{}));
+    if (!append.appended.empty())
+        listener_->Appended(log, append.appended);
+    if (append.episode == LogAppend::Episode::Began)
+        listener_->LogFailing(log, std::strerror(append.error));
+    else if (append.episode == LogAppend::Episode::Ended)
+        listener_->LogRecovered(log, append.late, append.lost);
+}
+
+void MyWatchThread::SetWatch(std::size_t slot, DirState::Watch watch, int error) {
+    DirState state = states_[slot];
+    state.watch = watch;
+    state.watchReason = error != 0 ? platform::DescribeWatchError(error) : std::string();
+    Tell(slot, state);
+}
+
+// Every slot logging where lines wait learns why and how many.
+void MyWatchThread::RefreshLogStates() {
+    for (std::size_t slot = 0; slot < states_.size(); ++slot) {
+        const auto [error, kept] = logs_.Status(Dirs[slot].Log());
+        DirState state = states_[slot];
+        state.logReason = error != 0 ? std::strerror(error) : std::string();
+        state.keptLines = kept;
+        Tell(slot, state);
+    }
+}
+
+void MyWatchThread::Tell(std::size_t slot, const DirState& state) {
+    if (states_[slot] == state)
+        return;
+    states_[slot] = state;
+    if (listener_)
+        listener_->StateChanged(slot, state);
 }

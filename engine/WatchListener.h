@@ -15,7 +15,7 @@ struct DirState {
     Watch watch = Watch::Watched;
     std::string watchReason;   // why not watched or not answering, with advice; empty while watched
     std::string logReason;     // why its log can't be written; empty while it can
-    std::size_t keptLines = 0; // lines kept for its log until it can be written
+    std::size_t keptLines = 0; // lines kept for its log until it can be written (all directories')
 
     bool Well() const { return watch == Watch::Watched && logReason.empty(); }
     bool operator==(const DirState&) const = default;
@@ -28,12 +28,19 @@ class WatchListener {
 public:
     virtual ~WatchListener() = default;
 
-    // Lines that went into a log, in order and without line ends; for a directory without a log
-    // (log empty), the lines of its pass as formatted.
+    // Lines that went into a log, in order and without line ends, once they went in (lines kept
+    // while the log failed come when it takes them); for a directory without a log (log empty),
+    // the lines of its pass as formatted.
     virtual void Appended(const std::string& log, std::span<const std::string> lines) = 0;
     // A pass over the slot reported these names, each list as Kind asks (empty when excluded).
     virtual void Reported(std::size_t slot, const std::vector<std::string>& added,
                           const std::vector<std::string>& removed) = 0;
     // The slot's state changed. Start tells it once for each slot that is not well.
     virtual void StateChanged(std::size_t slot, const DirState& state) = 0;
+    // Once per episode: the log could not take a line (reason); its lines are kept from now on.
+    virtual void LogFailing(const std::string& /*log*/, const std::string& /*reason*/) {}
+    // The episode ended: the log took every line kept for it; late of them went in now or at
+    // earlier attempts, lost were dropped past the bound.
+    virtual void LogRecovered(const std::string& /*log*/, std::size_t /*late*/,
+                              std::size_t /*lost*/) {}
 };

@@ -2,6 +2,7 @@
 
 #include "platform/DirSearch.h"
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -36,9 +37,10 @@ struct ChangeSet {
 // What one wait saw.
 struct WaitResult {
     enum class Status {
-        Ready,   // the directories of ready are due a pass
-        Stopped, // a stop was requested: the directories of ready are served, then the run ends
-        Failed   // the wait itself failed (error): the run ends
+        Ready,    // the directories of ready are due a pass, or a slot's answering changed
+        Stopped,  // a stop was requested: the directories of ready are served, then the run ends
+        Failed,   // the wait itself failed (error): the run ends
+        TimedOut, // the time given to the wait came first
     };
     Status status = Status::Ready;
     // Slots due a pass, ascending.
@@ -46,6 +48,10 @@ struct WaitResult {
     // Slots that stopped being watched in this wait, each with the errno that says why; each is
     // in ready too, for a last pass.
     std::vector<std::pair<std::size_t, int>> lost;
+    // Slots whose listings (see below) stopped answering, each with the errno of the listing
+    // that failed or ETIMEDOUT for one that runs long past its time, or answer again (0); in
+    // the order it happened.
+    std::vector<std::pair<std::size_t, int>> answering;
     int error = 0;
 };
 
@@ -60,12 +66,19 @@ struct WaitResult {
 // once a period, and after each change it does hear, each time on a thread of its own; the
 // slot's passes then come with that listing. A share that stops answering holds up no other slot
 // and no stop: it is not listed again until its listing returns, and a listing that failed while
-// the directory is still there makes no pass.
+// the directory is still there makes no pass. It counts as not answering from such a failure, or
+// once a listing has run for unansweredAfter (or three times as long as the last one took, if
+// that is longer), until a listing returns again.
 class DirWatch {
 public:
+    // 30 s: many times what a listing of a share that answers takes, and well within the
+    // minutes that a client waits for a server that is gone before it gives up.
+    static constexpr std::chrono::milliseconds Unanswered = std::chrono::seconds(30);
+
     // Throws std::system_error when the stop event can't be made. A path that can't be watched
     // stays out of the run (Error).
-    explicit DirWatch(const std::vector<WatchedDir>& dirs);
+    explicit DirWatch(const std::vector<WatchedDir>& dirs,
+                      std::chrono::milliseconds unansweredAfter = Unanswered);
     ~DirWatch();
     DirWatch(const DirWatch&) = delete;
     DirWatch& operator=(const DirWatch&) = delete;
@@ -74,10 +87,11 @@ public:
     // system's limits EMFILE (inotify instances or open files) and ENOSPC (watches).
     int Error(std::size_t slot) const;
 
-    // Blocks, without a time-out, until a directory is due a pass or a stop is requested. Reads
-    // every pending event of the directories it returns: the re-arm that comes before a pass, so
-    // that a change made during the pass signals again.
-    WaitResult Wait();
+    // Blocks until a directory is due a pass, a slot's answering changes, a stop is requested or
+    // (TimedOut) the time until comes, without a time-out when none is given. Reads every pending
+    // event of the directories it returns: the re-arm that comes before a pass, so that a change
+    // made during the pass signals again.
+    WaitResult Wait(std::optional<std::chrono::steady_clock::time_point> until = std::nullopt);
 
     // What the slot's next pass takes; starts a new collection of names. A listing (taken now,
     // unless the backend took it already) for the first pass after the directory was (again)

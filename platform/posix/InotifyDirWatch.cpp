@@ -9,8 +9,10 @@
 #include <sys/eventfd.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <climits>
 #include <cstdint>
 #include <cstring>
 #include <system_error>
@@ -29,6 +31,8 @@ struct DirWatch::Backend {
     std::vector<std::optional<ChangeSet>> sharePasses;
     std::vector<int> shareErrors;
 
+    std::chrono::milliseconds unansweredAfter{};
+
     void AddSlot(const WatchedDir& dir);
     // Serves one descriptor of a share's slot that poll found readable; true when a pass is due.
     bool ServeShare(std::size_t slot, int fd);
@@ -41,7 +45,7 @@ void DirWatch::Backend::AddSlot(const WatchedDir& dir) {
     int error = 0;
     if (slots.back().Error() == 0 && !KernelAnnouncesChanges(dir.path)) {
         try {
-            share = std::make_unique<ShareListing>(dir);
+            share = std::make_unique<ShareListing>(dir, unansweredAfter);
         } catch (const std::system_error& failure) {
             error = failure.code().value();
         }
@@ -67,10 +71,12 @@ bool DirWatch::Backend::ServeShare(std::size_t slot, int fd) {
     return slots[slot].Error() != 0;
 }
 
-DirWatch::DirWatch(const std::vector<WatchedDir>& dirs) : backend_(std::make_unique<Backend>()) {
+DirWatch::DirWatch(const std::vector<WatchedDir>& dirs, std::chrono::milliseconds unansweredAfter)
+    : backend_(std::make_unique<Backend>()) {
     backend_->stop.reset(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK));
     if (!backend_->stop)
         throw std::system_error(errno, std::generic_category(), "eventfd");
+    backend_->unansweredAfter = unansweredAfter;
     backend_->dirs.reserve(dirs.size());
     backend_->slots.reserve(dirs.size());
     for (const WatchedDir& dir : dirs)
@@ -84,9 +90,23 @@ int DirWatch::Error(std::size_t slot) const {
     return error != 0 ? error : backend_->shareErrors.at(slot);
 }
 
+namespace {
+
+// poll's time-out for until: whole milliseconds, rounded up so that the time has come when it
+// ends; -1 (none) without until.
+int PollTimeout(const std::optional<std::chrono::steady_clock::time_point>& until) {
+    if (!until)
+        return -1;
+    const auto left =
+        std::chrono::ceil<std::chrono::milliseconds>(*until - std::chrono::steady_clock::now());
+    return static_cast<int>(std::clamp<std::int64_t>(left.count(), 0, INT_MAX));
+}
+
+} // namespace
+
 // One poll over the stop event and every slot still watched. Each descriptor polled after the
 // stop event names the slot it serves, so a slot may bring more than one.
-WaitResult DirWatch::Wait() {
+WaitResult DirWatch::Wait(std::optional<std::chrono::steady_clock::time_point> until) {
     std::vector<pollfd> fds{{backend_->stop.get(), POLLIN, 0}};
     std::vector<std::size_t> slotOf{0};
     for (std::size_t slot = 0; slot < backend_->slots.size(); ++slot) {
@@ -102,19 +122,27 @@ WaitResult DirWatch::Wait() {
         }
     }
     WaitResult result;
-    while (result.ready.empty()) {
-        if (::poll(fds.data(), fds.size(), -1) < 0) {
+    while (result.ready.empty() && result.answering.empty()) {
+        const int ready = ::poll(fds.data(), fds.size(), PollTimeout(until));
+        if (ready < 0) {
             if (errno == EINTR)
                 continue;
-            return {WaitResult::Status::Failed, {}, {}, errno};
+            return {WaitResult::Status::Failed, {}, {}, {}, errno};
+        }
+        if (ready == 0 && PollTimeout(until) == 0) {
+            result.status = WaitResult::Status::TimedOut;
+            break;
         }
         for (std::size_t k = 1; k < fds.size(); ++k) {
             if (fds[k].revents == 0 || fds[k].fd < 0)
                 continue;
             const std::size_t slot = slotOf[k];
             InotifyPath& watched = backend_->slots[slot];
-            const bool due =
-                backend_->shares[slot] ? backend_->ServeShare(slot, fds[k].fd) : watched.Drain();
+            const ShareListing* share = backend_->shares[slot].get();
+            const int failure = share ? share->Failure() : 0;
+            const bool due = share ? backend_->ServeShare(slot, fds[k].fd) : watched.Drain();
+            if (share && share->Failure() != failure)
+                result.answering.emplace_back(slot, share->Failure());
             if (due && (result.ready.empty() || result.ready.back() != slot))
                 result.ready.push_back(slot);
             if (watched.Error() != 0 && fds[k].fd == watched.Fd()) {
@@ -157,6 +185,8 @@ std::string DescribeWatchError(int error) {
     case EMFILE:
         return "the inotify instance limit (or the open-file limit) is reached; raise it with "
                "sysctl fs.inotify.max_user_instances=<more> (or ulimit -n)";
+    case ETIMEDOUT:
+        return "its file system does not answer: a listing has waited for its server too long";
     default:
         return std::strerror(error);
     }

@@ -16,4 +16,12 @@ constexpr std::chrono::milliseconds ListingPeriod(std::chrono::nanoseconds lastL
     return std::clamp<milliseconds>(share, shortest, longest);
 }
 
+// How long a listing may run before its directory counts as not answering: least, or three times
+// as long as the last listing took when that is longer, so that a share that is merely large
+// does not count as gone at every listing.
+constexpr std::chrono::milliseconds UnansweredAfter(std::chrono::nanoseconds lastListing,
+                                                    std::chrono::milliseconds least) {
+    return std::max(least, std::chrono::ceil<std::chrono::milliseconds>(lastListing) * 3);
+}
+
 } // namespace platform

@@ -2,9 +2,12 @@
 
 #include "platform/posix/ListingPeriod.h"
 
+#include <cerrno>
+
 namespace platform {
 
-ShareListing::ShareListing(WatchedDir dir) : dir_(std::move(dir)) {
+ShareListing::ShareListing(WatchedDir dir, std::chrono::milliseconds unansweredAfter)
+    : dir_(std::move(dir)), unansweredAfter_(unansweredAfter) {
     timer_.Arm(ListingPeriod({}));
 }
 
@@ -16,8 +19,12 @@ void ShareListing::ChangeAnnounced() {
 }
 
 void ShareListing::TimerFired() {
-    if (timer_.Fired() && !listing_.Busy())
+    if (!timer_.Fired())
+        return;
+    if (!listing_.Busy())
         StartListing(false);
+    else if (failure_ == 0)
+        failure_ = ETIMEDOUT;
 }
 
 std::optional<ChangeSet> ShareListing::TakePass() {
@@ -29,10 +36,11 @@ std::optional<ChangeSet> ShareListing::TakePass() {
             StartListing(announced);
         return std::nullopt;
     }
+    lastTook_ = listing->took;
     if (changedMeanwhile_)
         StartListing(true);
     else
-        timer_.Arm(ListingPeriod(listing->took));
+        timer_.Arm(ListingPeriod(lastTook_));
     failure_ = listing->DirectoryGone() ? 0 : listing->error;
     if (failure_ != 0)
         return std::nullopt;
@@ -42,9 +50,11 @@ std::optional<ChangeSet> ShareListing::TakePass() {
 void ShareListing::StartListing(bool announced) {
     changedMeanwhile_ = false;
     announced_ = announced;
-    timer_.Disarm();
-    // Without a thread, the next period tries again.
-    if (!listing_.Start(dir_))
+    // While it runs, the timer tells when it runs too long; without a thread, the next period
+    // tries again.
+    if (listing_.Start(dir_))
+        timer_.Arm(UnansweredAfter(lastTook_, unansweredAfter_));
+    else
         timer_.Arm(ListingPeriod({}));
 }
 

@@ -4,6 +4,7 @@
 #include "platform/posix/BackgroundListing.h"
 #include "platform/posix/OneShotTimer.h"
 
+#include <chrono>
 #include <optional>
 
 namespace platform {
@@ -11,13 +12,14 @@ namespace platform {
 // The full listings of a directory whose changes the kernel can't announce (see
 // KernelAnnouncesChanges): one after every change announced locally, and one after each period
 // (ListingPeriod) of quiet. Each runs on its own thread (BackgroundListing), so that a share that
-// stops answering holds up nothing else; while one is late, no other starts and the timer
-// stays off.
+// stops answering holds up nothing else; while one is late, no other starts, and the timer tells
+// when it has run too long (UnansweredAfter).
 class ShareListing {
 public:
-    // The first listing follows after the shortest period. Throws std::system_error when the
-    // system can't create the timer or the completion event.
-    explicit ShareListing(WatchedDir dir);
+    // The first listing follows after the shortest period; a listing that runs for
+    // unansweredAfter (at least) makes the share count as not answering. Throws
+    // std::system_error when the system can't create the timer or the completion event.
+    ShareListing(WatchedDir dir, std::chrono::milliseconds unansweredAfter);
 
     // A change was announced locally: list as soon as the listing under way, if any, is done.
     void ChangeAnnounced();
@@ -28,6 +30,10 @@ public:
     // started at once when a change was announced meanwhile, otherwise after the period that
     // follows from its cost.
     std::optional<ChangeSet> TakePass();
+
+    // 0 while the share answers; otherwise the errno of the last listing, which failed while the
+    // directory is still there, or ETIMEDOUT while one runs too long.
+    int Failure() const { return failure_; }
 
     int TimerFd() const { return timer_.PollFd(); }
     int DoneFd() const { return listing_.PollFd(); }
@@ -40,7 +46,9 @@ private:
     BackgroundListing listing_;
     bool changedMeanwhile_ = false;
     bool announced_ = false; // the listing under way answers a change announced locally
-    int failure_ = 0;        // the errno of the last listing when the share did not answer, else 0
+    std::chrono::milliseconds unansweredAfter_;
+    std::chrono::nanoseconds lastTook_{};
+    int failure_ = 0;
 };
 
 } // namespace platform

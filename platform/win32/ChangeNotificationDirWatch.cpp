@@ -4,8 +4,10 @@
 #include "platform/win32/Handle.h"
 #include "platform/win32/Win32Error.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <system_error>
 
@@ -20,7 +22,10 @@ struct DirWatch::Backend {
     std::vector<ChangeNotificationPath> slots;
 };
 
-DirWatch::DirWatch(const std::vector<WatchedDir>& dirs) : backend_(std::make_unique<Backend>()) {
+// Every directory here is watched by notifications of its own system: none is listed on a timer,
+// so none can stop answering.
+DirWatch::DirWatch(const std::vector<WatchedDir>& dirs, std::chrono::milliseconds)
+    : backend_(std::make_unique<Backend>()) {
     backend_->stop.reset(::CreateEventA(nullptr, FALSE, FALSE, nullptr));
     if (!backend_->stop)
         throw std::system_error(LastErrno(), std::generic_category(), "CreateEventA");
@@ -36,7 +41,21 @@ int DirWatch::Error(std::size_t slot) const {
     return backend_->slots.at(slot).Error();
 }
 
-WaitResult DirWatch::Wait() {
+namespace {
+
+// The wait's time-out for until: whole milliseconds, rounded up so that the time has come when it
+// ends; INFINITE without until.
+DWORD WaitTimeout(const std::optional<std::chrono::steady_clock::time_point>& until) {
+    if (!until)
+        return INFINITE;
+    const auto left =
+        std::chrono::ceil<std::chrono::milliseconds>(*until - std::chrono::steady_clock::now());
+    return static_cast<DWORD>(std::clamp<std::int64_t>(left.count(), 0, INFINITE - 1));
+}
+
+} // namespace
+
+WaitResult DirWatch::Wait(std::optional<std::chrono::steady_clock::time_point> until) {
     WaitResult result;
     while (result.ready.empty()) {
         std::vector<HANDLE> handles;
@@ -49,13 +68,14 @@ WaitResult DirWatch::Wait() {
         }
         // The stop event takes the last of the wait's slots.
         if (handles.size() >= MAXIMUM_WAIT_OBJECTS)
-            return {WaitResult::Status::Failed, {}, {}, E2BIG};
+            return {WaitResult::Status::Failed, {}, {}, {}, E2BIG};
         handles.push_back(backend_->stop.get());
         // A stop that an earlier wait consumed must not leave this one blocked.
-        const DWORD timeout = backend_->stopRequested.load() ? 0 : INFINITE;
-        if (::WaitForMultipleObjects(static_cast<DWORD>(handles.size()), handles.data(), FALSE,
-                                     timeout) == WAIT_FAILED)
-            return {WaitResult::Status::Failed, {}, {}, LastErrno()};
+        const DWORD timeout = backend_->stopRequested.load() ? 0 : WaitTimeout(until);
+        const DWORD woke = ::WaitForMultipleObjects(static_cast<DWORD>(handles.size()),
+                                                    handles.data(), FALSE, timeout);
+        if (woke == WAIT_FAILED)
+            return {WaitResult::Status::Failed, {}, {}, {}, LastErrno()};
         // The wait names only the lowest signalled handle; every directory signalled now is
         // served.
         for (std::size_t k = 0; k < slotOf.size(); ++k) {
@@ -67,6 +87,10 @@ WaitResult DirWatch::Wait() {
         }
         if (backend_->stopRequested.load()) {
             result.status = WaitResult::Status::Stopped;
+            break;
+        }
+        if (woke == WAIT_TIMEOUT && result.ready.empty() && WaitTimeout(until) == 0) {
+            result.status = WaitResult::Status::TimedOut;
             break;
         }
     }

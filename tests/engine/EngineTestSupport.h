@@ -32,9 +32,9 @@ inline platform::ChangeSet Listed(const MyDir& dir) {
 }
 
 // A pass as the watch thread runs it after a notification that named no change.
-inline LogWrite Pass(MyDir& dir, const std::string& stamp = Stamp) {
+inline LogAppend Pass(MyDir& dir, LogBacklog& logs) {
     testsupport::RecordingSoundPlayer sound;
-    return RunPass(dir, Listed(dir), sound, stamp).written;
+    return RunPass(dir, Listed(dir), sound, Stamp, logs).logged;
 }
 
 } // namespace enginetest

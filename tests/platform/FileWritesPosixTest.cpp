@@ -33,7 +33,8 @@ int WhenAlmostFull(const std::string& file, const std::function<int()>& write) {
 
 } // namespace
 
-// A replaced file stays whole, and a log's cut line goes again, or the next would continue it.
+// A replaced file stays whole, and a log's cut line goes again, or the next would continue it;
+// the whole lines before it stay, counted.
 TEST(FileWritesPosix, AWriteCutShortLeavesWholeFilesAndLines) {
     testsupport::TempDir dir;
     const std::string cfg = dir / "peer.cfg", log = dir / "peer.log", line = "a whole line\r\n";
@@ -41,13 +42,20 @@ TEST(FileWritesPosix, AWriteCutShortLeavesWholeFilesAndLines) {
     WriteFile(log, line);
     EXPECT_NE(WhenAlmostFull(cfg, [&] { return platform::ReplaceFileContents(cfg, line + line); }),
               0);
-    EXPECT_NE(
-        WhenAlmostFull(log, [&] { return platform::AppendLines(log, {"a longer line"}).error; }),
-        0);
+    const std::vector<std::string> lines{"ab", "a longer line"};
+    std::size_t appended = 0;
+    EXPECT_NE(WhenAlmostFull(log,
+                             [&] {
+                                 const platform::Appended done = platform::AppendLines(log, lines);
+                                 appended = done.lines;
+                                 return done.error;
+                             }),
+              0);
+    EXPECT_EQ(appended, 1u);
     EXPECT_EQ(ReadFile(cfg), line);
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), {}), 2) << "a file left behind";
-    EXPECT_EQ(platform::AppendLines(log, {"after"}).error, 0);
-    EXPECT_EQ(ReadFile(log), line + "after\r\n");
+    EXPECT_EQ(platform::AppendLines(log, std::vector<std::string>{"after"}).error, 0);
+    EXPECT_EQ(ReadFile(log), line + "ab\r\nafter\r\n");
 }
 
 TEST(FileWritesPosix, ALinkedFileStaysALinkAndItsTargetIsReplacedWithItsMode) {
