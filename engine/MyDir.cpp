@@ -52,24 +52,16 @@ void MyDir::Rescan(const platform::ChangeSet& changes) {
     // Decide every name before touching the snapshot, so a name that can't be decided leaves
     // it as it was for the full listing.
     const std::vector<std::string_view> names = NamesToExamine(changes);
-    std::vector<bool> listed;
     std::vector<std::string> links;
-    listed.reserve(names.size());
-    for (const std::string_view name : names) {
-        bool isLink = false;
-        const platform::EntryCheck check =
-            platform::CheckEntry(settings_.Path, name, settings_.Mask, settings_.Attrib, &isLink);
-        if (check == platform::EntryCheck::Unknown) {
-            Rescan();
-            return;
-        }
-        listed.push_back(check == platform::EntryCheck::Listed);
-        if (isLink)
-            links.emplace_back(name);
+    const std::optional<std::vector<bool>> listed =
+        platform::CheckEntries(settings_.Path, names, settings_.Mask, settings_.Attrib, &links);
+    if (!listed) {
+        Rescan();
+        return;
     }
     files_.BeginPass();
     for (std::size_t i = 0; i < names.size(); ++i) {
-        if (listed[i])
+        if ((*listed)[i])
             files_.Present(names[i]);
         else
             files_.Absent(names[i]);

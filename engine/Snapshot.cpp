@@ -9,6 +9,12 @@ std::size_t HashOf(std::string_view name) {
     return std::hash<std::string_view>{}(name);
 }
 
+// Every bit of the hash has a say, as wide as size_t is.
+std::uint32_t TagOf(std::size_t hash) {
+    const auto wide = static_cast<std::uint64_t>(hash);
+    return static_cast<std::uint32_t>(wide ^ (wide >> 32));
+}
+
 // A power of two that keeps the table at most half full.
 std::size_t SlotCountFor(std::size_t entries) {
     std::size_t count = 16;
@@ -112,13 +118,16 @@ std::uint32_t Snapshot::Lookup(std::string_view name) const {
     if (slots_.empty())
         return None;
     const std::size_t mask = slots_.size() - 1;
-    for (std::size_t slot = HashOf(name) & mask;; slot = (slot + 1) & mask) {
-        const std::uint32_t occupant = slots_[slot];
-        if (occupant == 0)
+    const std::size_t hash = HashOf(name);
+    for (std::size_t slot = hash & mask;; slot = (slot + 1) & mask) {
+        const Slot occupant = slots_[slot];
+        if (occupant.entry == 0)
             return None;
-        const MyFile& entry = entries_[occupant - 1];
+        if (occupant.tag != TagOf(hash))
+            continue;
+        const MyFile& entry = entries_[occupant.entry - 1];
         if (entry.State != Dead && entry.Name == name)
-            return occupant - 1;
+            return occupant.entry - 1;
     }
 }
 
@@ -130,16 +139,17 @@ std::uint32_t Snapshot::Append(std::string_view name) {
     entries_.push_back(MyFile{std::string(name), '+'});
     ++live_;
     const std::size_t mask = slots_.size() - 1;
-    std::size_t slot = HashOf(name) & mask;
+    const std::size_t hash = HashOf(name);
+    std::size_t slot = hash & mask;
     for (;; slot = (slot + 1) & mask) {
-        if (slots_[slot] == 0) {
+        if (slots_[slot].entry == 0) {
             ++usedSlots_;
             break;
         }
-        if (entries_[slots_[slot] - 1].State == Dead)
+        if (entries_[slots_[slot].entry - 1].State == Dead)
             break;
     }
-    slots_[slot] = index + 1;
+    slots_[slot] = {index + 1, TagOf(hash)};
     return index;
 }
 
@@ -151,16 +161,17 @@ void Snapshot::Drop(std::uint32_t index) {
 }
 
 void Snapshot::Rehash(std::size_t slotCount) {
-    std::vector<std::uint32_t>(slotCount).swap(slots_);
+    std::vector<Slot>(slotCount).swap(slots_);
     usedSlots_ = 0;
     const std::size_t mask = slotCount - 1;
     for (std::size_t i = 0; i < entries_.size(); ++i) {
         if (entries_[i].State == Dead)
             continue;
-        std::size_t slot = HashOf(entries_[i].Name) & mask;
-        while (slots_[slot] != 0)
+        const std::size_t hash = HashOf(entries_[i].Name);
+        std::size_t slot = hash & mask;
+        while (slots_[slot].entry != 0)
             slot = (slot + 1) & mask;
-        slots_[slot] = static_cast<std::uint32_t>(i + 1);
+        slots_[slot] = {static_cast<std::uint32_t>(i + 1), TagOf(hash)};
         ++usedSlots_;
     }
 }

@@ -4,6 +4,8 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -28,16 +30,16 @@ bool SearchDirectory(const std::string& dir, const std::string& mask, std::int32
                      const std::function<void(std::string_view name)>& visit,
                      std::vector<std::string>* links = nullptr);
 
-// What a search with mask and attrib would say of one name in directory dir, without listing it.
-enum class EntryCheck {
-    Listed,    // exists and would be listed
-    NotListed, // missing, or filtered out by the mask or the attribute filter
-    Unknown    // could not be decided (access denied, I/O error, the volume-label bit, a name
-               // or mask holding a separator): list the directory instead
-};
-// When isLink is given, it says whether the name is a symbolic link that matches the mask.
-EntryCheck CheckEntry(const std::string& dir, std::string_view name, std::string_view mask,
-                      std::int32_t attrib, bool* isLink = nullptr);
+// What a search with mask and attrib would say of each of names in directory dir, without listing
+// it: for each, in order, true when it exists and would be listed, false when it is missing or
+// filtered out by the mask or the attribute filter. Nothing when a name can't be decided (access
+// denied, an I/O error, the volume-label bit, a name or mask holding a separator): list the
+// directory instead. When links is given, it receives the names that are symbolic links
+// matching the mask.
+std::optional<std::vector<bool>> CheckEntries(const std::string& dir,
+                                              std::span<const std::string_view> names,
+                                              std::string_view mask, std::int32_t attrib,
+                                              std::vector<std::string>* links = nullptr);
 
 // A whole listing taken as a value, so that it can be made on one thread and used on another.
 struct DirListing {

@@ -49,10 +49,15 @@ Appended AppendLines(const std::string& path, std::span<const std::string> lines
         ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0666));
     if (!file)
         return {0, errno};
-    // A pipe takes a write of up to PIPE_BUF bytes whole or not at all, a longer one in parts.
+    // A pipe takes a write of up to PIPE_BUF bytes whole or not at all, a longer one in parts:
+    // only a longer write needs to know what the file is.
+    std::size_t size = 0;
+    for (const std::string& line : lines)
+        size += line.size() + 2;
     struct stat info {};
-    const bool regular = ::fstat(file.get(), &info) == 0 && S_ISREG(info.st_mode);
-    const std::size_t largest = regular ? LargestFileWrite : PIPE_BUF;
+    const bool takesAnyWrite =
+        size <= PIPE_BUF || (::fstat(file.get(), &info) == 0 && S_ISREG(info.st_mode));
+    const std::size_t largest = takesAnyWrite ? LargestFileWrite : PIPE_BUF;
     Appended done;
     std::string buffer;
     std::vector<std::size_t> ends;

@@ -1,6 +1,7 @@
 #include "platform/DirSearch.h"
 
 #include "platform/Wildcard.h"
+#include "platform/posix/FileDescriptor.h"
 #include "platform/posix/VolumeLabel.h"
 
 #include <dirent.h>
@@ -113,27 +114,43 @@ bool SearchDirectory(const std::string& dir, const std::string& mask, std::int32
     }
 }
 
-EntryCheck CheckEntry(const std::string& dir, std::string_view name, std::string_view mask,
-                      std::int32_t attrib, bool* isLink) {
-    if (isLink)
-        *isLink = false;
+// The names are looked up in the directory opened once, not each along the whole path.
+std::optional<std::vector<bool>> CheckEntries(const std::string& dir,
+                                              std::span<const std::string_view> names,
+                                              std::string_view mask, std::int32_t attrib,
+                                              std::vector<std::string>* links) {
     // The volume label comes only from a listing; a name with a separator is no entry of dir.
-    if ((attrib & AttrVolumeLabel) || name.empty() || name.find('/') != std::string_view::npos ||
-        mask.find('/') != std::string_view::npos)
-        return EntryCheck::Unknown;
-    if (!Wildcard(mask).Matches(name))
-        return EntryCheck::NotListed;
-    std::string path = dir;
-    path += '/';
-    path += name;
-    struct stat own {};
-    if (lstat(path.c_str(), &own) != 0)
-        return errno == ENOENT ? EntryCheck::NotListed : EntryCheck::Unknown;
-    if (isLink)
-        *isLink = S_ISLNK(own.st_mode);
-    return PassesFilter(name, TypeOfMode(AT_FDCWD, path.c_str(), own.st_mode), attrib)
-               ? EntryCheck::Listed
-               : EntryCheck::NotListed;
+    if ((attrib & AttrVolumeLabel) || mask.find('/') != std::string_view::npos)
+        return std::nullopt;
+    const FileDescriptor opened(
+        ::open(dir.empty() ? "/" : dir.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+    if (!opened)
+        return std::nullopt;
+    const Wildcard wildcard(mask);
+    std::vector<bool> listed;
+    listed.reserve(names.size());
+    std::string name;
+    for (const std::string_view wanted : names) {
+        if (wanted.empty() || wanted.find('/') != std::string_view::npos)
+            return std::nullopt;
+        if (!wildcard.Matches(wanted)) {
+            listed.push_back(false);
+            continue;
+        }
+        name.assign(wanted);
+        struct stat own {};
+        if (fstatat(opened.get(), name.c_str(), &own, AT_SYMLINK_NOFOLLOW) != 0) {
+            if (errno != ENOENT)
+                return std::nullopt;
+            listed.push_back(false);
+            continue;
+        }
+        if (links && S_ISLNK(own.st_mode))
+            links->push_back(name);
+        listed.push_back(
+            PassesFilter(wanted, TypeOfMode(opened.get(), name.c_str(), own.st_mode), attrib));
+    }
+    return listed;
 }
 
 bool CanListDirectory(const std::string& path) {

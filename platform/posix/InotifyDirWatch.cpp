@@ -32,6 +32,13 @@ struct DirWatch::Backend {
     std::vector<int> shareErrors;
 
     std::chrono::milliseconds unansweredAfter{};
+    std::chrono::steady_clock::time_point lastReturn{}; // of the last wait
+
+    int ErrorOf(std::size_t slot) const;
+    // Waits, for a stop only, until gathering time after the last wait returned.
+    void Gather();
+    // One poll over the stop event and every slot still watched, until something is due.
+    WaitResult Poll(std::optional<std::chrono::steady_clock::time_point> until);
 
     void AddSlot(const WatchedDir& dir);
     // Serves one descriptor of a share's slot that poll found readable; true when a pass is due.
@@ -71,6 +78,22 @@ bool DirWatch::Backend::ServeShare(std::size_t slot, int fd) {
     return slots[slot].Error() != 0;
 }
 
+// In a burst of changes, a wait that comes soon after the last one lets them gather for a moment:
+// one pass over many names costs far less than many passes over a few, and a millisecond is
+// much less than the time a single change takes to be logged.
+constexpr std::chrono::microseconds Gathering{1000};
+
+void DirWatch::Backend::Gather() {
+    const auto left = lastReturn + Gathering - std::chrono::steady_clock::now();
+    if (left <= std::chrono::nanoseconds::zero() || left > Gathering)
+        return;
+    const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(left);
+    const timespec timeout{static_cast<time_t>(seconds.count()),
+                           static_cast<long>((left - seconds).count())};
+    pollfd stopped{stop.get(), POLLIN, 0};
+    ::ppoll(&stopped, 1, &timeout, nullptr);
+}
+
 DirWatch::DirWatch(const std::vector<WatchedDir>& dirs, std::chrono::milliseconds unansweredAfter)
     : backend_(std::make_unique<Backend>()) {
     backend_->stop.reset(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK));
@@ -86,8 +109,12 @@ DirWatch::DirWatch(const std::vector<WatchedDir>& dirs, std::chrono::millisecond
 DirWatch::~DirWatch() = default;
 
 int DirWatch::Error(std::size_t slot) const {
-    const int error = backend_->slots.at(slot).Error();
-    return error != 0 ? error : backend_->shareErrors.at(slot);
+    return backend_->ErrorOf(slot);
+}
+
+int DirWatch::Backend::ErrorOf(std::size_t slot) const {
+    const int error = slots.at(slot).Error();
+    return error != 0 ? error : shareErrors.at(slot);
 }
 
 namespace {
@@ -104,17 +131,24 @@ int PollTimeout(const std::optional<std::chrono::steady_clock::time_point>& unti
 
 } // namespace
 
-// One poll over the stop event and every slot still watched. Each descriptor polled after the
-// stop event names the slot it serves, so a slot may bring more than one.
 WaitResult DirWatch::Wait(std::optional<std::chrono::steady_clock::time_point> until) {
-    std::vector<pollfd> fds{{backend_->stop.get(), POLLIN, 0}};
+    backend_->Gather();
+    WaitResult result = backend_->Poll(until);
+    backend_->lastReturn = std::chrono::steady_clock::now();
+    return result;
+}
+
+// Each descriptor polled after the stop event names the slot it serves, so a slot may bring more
+// than one.
+WaitResult DirWatch::Backend::Poll(std::optional<std::chrono::steady_clock::time_point> until) {
+    std::vector<pollfd> fds{{stop.get(), POLLIN, 0}};
     std::vector<std::size_t> slotOf{0};
-    for (std::size_t slot = 0; slot < backend_->slots.size(); ++slot) {
-        if (Error(slot) != 0)
+    for (std::size_t slot = 0; slot < slots.size(); ++slot) {
+        if (ErrorOf(slot) != 0)
             continue;
-        fds.push_back({backend_->slots[slot].Fd(), POLLIN, 0});
+        fds.push_back({slots[slot].Fd(), POLLIN, 0});
         slotOf.push_back(slot);
-        if (const auto& share = backend_->shares[slot]) {
+        if (const auto& share = shares[slot]) {
             for (const int fd : {share->TimerFd(), share->DoneFd()}) {
                 fds.push_back({fd, POLLIN, 0});
                 slotOf.push_back(slot);
@@ -137,10 +171,10 @@ WaitResult DirWatch::Wait(std::optional<std::chrono::steady_clock::time_point> u
             if (fds[k].revents == 0 || fds[k].fd < 0)
                 continue;
             const std::size_t slot = slotOf[k];
-            InotifyPath& watched = backend_->slots[slot];
-            const ShareListing* share = backend_->shares[slot].get();
+            InotifyPath& watched = slots[slot];
+            const ShareListing* share = shares[slot].get();
             const int failure = share ? share->Failure() : 0;
-            const bool due = share ? backend_->ServeShare(slot, fds[k].fd) : watched.Drain();
+            const bool due = share ? ServeShare(slot, fds[k].fd) : watched.Drain();
             if (share && share->Failure() != failure)
                 result.answering.emplace_back(slot, share->Failure());
             if (due && (result.ready.empty() || result.ready.back() != slot))
@@ -152,7 +186,7 @@ WaitResult DirWatch::Wait(std::optional<std::chrono::steady_clock::time_point> u
                     fds[same].fd = -1;
             }
         }
-        if (backend_->stopRequested.load()) {
+        if (stopRequested.load()) {
             result.status = WaitResult::Status::Stopped;
             break;
         }

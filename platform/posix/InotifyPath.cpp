@@ -233,7 +233,7 @@ bool InotifyPath::Awaited(int wd, const char* name) const {
 void InotifyPath::Incomplete() {
     complete_ = false;
     names_.clear();
-    seen_.clear();
+    seen_ = {};
 }
 
 void InotifyPath::Collect(const char* name) {
@@ -250,7 +250,9 @@ std::optional<std::vector<std::string>> InotifyPath::TakeNames() {
     if (complete_ && dirWatch_ >= 0)
         names = std::move(names_);
     names_.clear();
-    seen_.clear();
+    // Released rather than cleared: a set that once held many names would be swept whole at
+    // every pass.
+    seen_ = {};
     complete_ = dirWatch_ >= 0;
     return names;
 }

@@ -73,11 +73,10 @@ bool SearchDirectory(const std::string& dir, const std::string& mask, std::int32
 
 // The system matches masks against the short names of entries as well, which only a listing
 // reproduces; and no Windows change set names the entries to check.
-EntryCheck CheckEntry(const std::string&, std::string_view, std::string_view, std::int32_t,
-                      bool* isLink) {
-    if (isLink)
-        *isLink = false;
-    return EntryCheck::Unknown;
+std::optional<std::vector<bool>> CheckEntries(const std::string&, std::span<const std::string_view>,
+                                              std::string_view, std::int32_t,
+                                              std::vector<std::string>*) {
+    return std::nullopt;
 }
 
 bool CanListDirectory(const std::string& path) {
