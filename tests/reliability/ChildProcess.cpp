@@ -124,7 +124,7 @@ bool Watcher::Start(const std::vector<std::string>& argv) {
                                   Deadline);
 }
 
-// Standard output has every line, also of a log that can't be written. A probe made before the
+// Standard output has every line once it is in its log. A probe made before the
 // watch began waits for the next change: another is made until one is reported.
 bool Watcher::Settle(const std::vector<std::string>& aliases) {
     return std::all_of(aliases.begin(), aliases.end(), [&](const std::string& alias) {

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 
 using namespace reliability;
@@ -46,14 +47,84 @@ std::string Wav(const std::string& samples) {
 
 } // namespace
 
-// Lines that can't be written are lost, and the watch goes on.
-TEST(LogFaults, ALogThatBlocksOrFailsLosesItsLinesButNeverStopsTheWatch) {
+// A small tmpfs, full, mounted for a test and unmounted at its end (which needs root, as CI is).
+struct FullDisk {
+    explicit FullDisk(const std::string& at) : path(at) {
+        fs::create_directory(path);
+        mounted = ChildProcess({"/bin/mount", "-t", "tmpfs", "-o", "size=8k", "tmpfs", path}, {})
+                      .Wait(std::chrono::seconds(10)) == 0;
+        std::ofstream(path + "/filler") << std::string(8192, 'x');
+    }
+    ~FullDisk() { ChildProcess({"/bin/umount", "-l", path}, {}).Wait(std::chrono::seconds(10)); }
+    std::string path;
+    bool mounted = false;
+};
+
+// A log that can't take its lines keeps them waiting and says so once; once it can, they go in
+// first, each once, and it says so. A line goes to standard output only once it is in its log.
+// At the end the lines of the logs that never could go to standard error, with their logs.
+TEST(LogFaults, LinesALogCantTakeWaitAndGoInFirstOnceItCan) {
     Watcher tree;
-    tree.Add("fifo", {.log = tree.Root() + "/fifo.log"});
-    tree.Add("full", {.log = "/dev/full"});
-    ASSERT_EQ(::mkfifo(tree.Log("fifo").c_str(), 0600), 0);
-    ASSERT_TRUE(tree.Start({WATCH_PROGRAM}) && tree.Settle(tree.Aliases())) << tree.Err();
+    const std::string root = tree.Root();
+    FullDisk disk(root + "/disk");
+    ASSERT_TRUE(disk.mounted) << "mounting a tmpfs needs root";
+    const struct {
+        std::string alias, log;
+        std::function<void()> mend; // none: never mended
+    } cases[] = {
+        {"gone", root + "/away/x.log", [&] { fs::create_directory(root + "/away"); }},
+        {"dir", root + "/dir.log", [&] { fs::remove(root + "/dir.log"); }},
+        {"full", disk.path + "/full.log", [&] { fs::remove(disk.path + "/filler"); }},
+        {"fifo", root + "/fifo.log", {}},
+        {"devfull", "/dev/full", {}},
+    };
+    fs::create_directory(root + "/dir.log");
+    ASSERT_EQ(::mkfifo((root + "/fifo.log").c_str(), 0600), 0);
+    for (const auto& c : cases)
+        tree.Add(c.alias, {.log = c.log});
+    ASSERT_TRUE(tree.Start({WATCH_PROGRAM})) << tree.Err();
+    // A probe made before the watch began waits for the next change: another is made until the
+    // log is said to fail.
+    int probes = 0;
+    for (const auto& c : cases) {
+        EXPECT_TRUE(testsupport::WaitUntil(
+            [&] {
+                WriteFile(tree.Path(c.alias) + "/probe" + std::to_string(++probes));
+                return testsupport::WaitUntil(
+                    [&] { return tree.Err().find("log \"" + c.log + "\": ") != std::string::npos; },
+                    std::chrono::milliseconds(500));
+            },
+            std::chrono::seconds(40)))
+            << c.alias << ": " << tree.Err();
+    }
+    EXPECT_EQ(tree.Out().find(" [+] "), std::string::npos) << "printed before it was in its log";
+    for (const auto& c : cases) {
+        if (c.mend) {
+            c.mend();
+            WriteFile(tree.Path(c.alias) + "/late");
+        }
+    }
+    for (const auto& c : cases) {
+        if (!c.mend)
+            continue;
+        const std::string late = "[+] " + c.alias + "\\late\r\n";
+        EXPECT_TRUE(testsupport::WaitUntil([&] { return ReadFile(c.log).ends_with(late); }))
+            << c.alias << ": " << ReadFile(c.log);
+        EXPECT_EQ(tree.Disagreements(c.alias), "") << c.alias;
+        EXPECT_THAT(tree.Err(), HasSubstr("log \"" + c.log + "\" is written again")) << c.alias;
+        std::string log = ReadFile(c.log);
+        std::erase(log, '\r');
+        EXPECT_THAT(tree.Out(), HasSubstr(log)) << c.alias;
+    }
     EXPECT_EQ(tree.Terminate(), 0);
+    for (const auto& c : cases) {
+        const std::string err = tree.Err();
+        const std::size_t kept = err.find(" could not be written to the log \"" + c.log + "\":\n");
+        EXPECT_EQ(kept == std::string::npos, bool(c.mend)) << c.alias << ": " << err;
+        if (kept != std::string::npos) {
+            EXPECT_NE(err.find(" [+] " + c.alias + "\\probe", kept), std::string::npos);
+        }
+    }
 }
 
 // The per-user inotify limits, lowered for the watcher alone in a user namespace of its own (set

@@ -8,9 +8,12 @@
 #include <gmock/gmock.h>
 #include <linux/magic.h>
 #include <list>
+#include <map>
 #include <sys/vfs.h>
 #include <unistd.h>
 
+using platform::DescribeWatchError;
+using testing::Pair;
 using testsupport::WaitUntil;
 using testsupport::WriteFile;
 namespace fs = std::filesystem;
@@ -47,7 +50,8 @@ protected:
         for (reliability::ChildProcess& daemon : daemons_)
             daemon.Signal(SIGCONT);
         watch_->Stop();
-        for (const char* mount : {"server/deep", "share"}) // the tests' mounts, inner first
+        for (const char* mount :
+             {"server/deep", "share", "share2"}) // the tests' mounts, inner first
             reliability::ChildProcess({"/bin/fusermount", "-uz", root_ / mount}, {}).Wait(10s);
         for (reliability::ChildProcess& daemon : daemons_)
             daemon.Wait(10s);
@@ -106,27 +110,46 @@ TEST_F(ShareWatch, ChangesBehindTheShareAreLoggedOnceEachAndChangesThroughItAtOn
 }
 
 // Listings the watch takes on its own make passes that leave the log alone when they find
-// nothing, and a listing that fails with the share still mounted (its server gone) makes none.
-TEST_F(ShareWatch, AShareListedAgainAndAgainWritesNothingWhileQuietOrWhileItsServerIsGone) {
-    platform::DirWatch dirWatch(watch_->Dirs.Watched());
-    std::atomic<bool> gone{false};
+// nothing. A share whose listing hangs (its server stopped) or fails (its server gone) while it is
+// still mounted makes no pass and is told not answering, and answering again once a listing
+// returns.
+TEST_F(ShareWatch, AShareThatStopsAnsweringIsToldSoUntilItAnswersAndWritesNothing) {
+    reliability::ChildProcess& gone = Mount(root_ / "server2", root_ / "share2");
+    WriteFile(root_ / "server2/old");
+    ASSERT_TRUE(
+        watch_->Dirs.Add(MyDir({root_ / "share2", "share2", '*', "*.*", 0, Log("share2"), ""})));
+    platform::DirWatch dirWatch(watch_->Dirs.Watched(), 2s);
+    std::atomic<bool> done{false};
     std::thread stopper([&] {
-        // Two listing periods (of a second) after the server went, at the latest at a deadline.
-        if (WaitUntil([&] { return gone.load(); }, 20s))
-            std::this_thread::sleep_for(2500ms);
+        WaitUntil([&] { return done.load(); }, 60s);
         dirWatch.RequestStop();
     });
-    std::size_t passes = 0;
-    for (platform::WaitResult step; passes < 3 && step.status == step.Status::Ready;)
-        passes += (step = watch_->Step(dirWatch)).ready.size();
-    EXPECT_GE(passes, 3u) << "the quiet share was not listed again by itself";
-    daemon_->Signal(SIGKILL);
-    gone = true;
-    while (watch_->Step(dirWatch).status == platform::WaitResult::Status::Ready) {
-    }
+    const auto stepUntil = [&](const std::function<bool()>& condition) {
+        while (!condition() &&
+               watch_->Step(dirWatch).status == platform::WaitResult::Status::Ready) {
+        }
+    };
+    for (int quiet = 0; quiet < 4; ++quiet)
+        EXPECT_FALSE(watch_->Step(dirWatch).ready.empty()) << "not listed again by itself";
+    daemon_->Signal(SIGSTOP);
+    gone.Signal(SIGKILL);
+    stepUntil([&] { return Told().size() >= 2; });
+    daemon_->Signal(SIGCONT);
+    stepUntil([&] { return Told().size() >= 3; });
+    done = true;
     stopper.join();
+    std::map<std::size_t, std::vector<std::pair<DirState::Watch, std::string>>> bySlot;
+    for (const auto& [slot, state] : Told())
+        bySlot[slot].emplace_back(state.watch, state.watchReason);
+    using Watch = DirState::Watch;
+    EXPECT_THAT(bySlot[0],
+                testing::ElementsAre(Pair(Watch::NotAnswering, DescribeWatchError(ETIMEDOUT)),
+                                     Pair(Watch::Watched, "")));
+    EXPECT_THAT(bySlot[1],
+                testing::ElementsAre(Pair(Watch::NotAnswering, DescribeWatchError(ENOTCONN))));
     EXPECT_THAT(Sunk(), testing::IsEmpty());
-    EXPECT_FALSE(fs::exists(Log("share")));
+    for (const char* alias : {"share", "share2"})
+        EXPECT_FALSE(fs::exists(Log(alias))) << alias;
 }
 
 // The share's listing reaches into a second mount, whose daemon stops: the share itself still

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 #include <mutex>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace watchtest {
@@ -26,13 +27,15 @@ inline std::vector<std::string> Events(const std::string& logPath) {
 }
 
 // A watch over directories made in a temporary folder, each named by its alias and logging to
-// "<alias>.log" beside it, with a recording sound player and a line sink that keeps the lines.
+// "<alias>.log" beside it, with a recording sound player and a listener that keeps what it hears.
 class WatchFixture : public testing::Test {
 protected:
-    WatchFixture() {
+    WatchFixture() { Keep({}); }
+    // A new watch, keeping the lines its logs can't take as keeping says.
+    void Keep(LogKeeping keeping) {
         auto sound = std::make_unique<testsupport::RecordingSoundPlayer>();
         sound_ = sound.get();
-        watch_ = std::make_unique<MyWatchThread>(std::move(sound));
+        watch_ = std::make_unique<MyWatchThread>(std::move(sound), keeping);
         watch_->SetListener(&listener_);
     }
     // The run ends before the listener goes.
@@ -52,6 +55,14 @@ protected:
         std::lock_guard lock(listener_.mutex);
         return listener_.sunk;
     }
+    std::vector<std::pair<std::size_t, DirState>> Told() const {
+        std::lock_guard lock(listener_.mutex);
+        return listener_.told;
+    }
+    std::vector<std::string> Recovered() const {
+        std::lock_guard lock(listener_.mutex);
+        return listener_.recovered;
+    }
     std::vector<std::string> Played() const { return sound_->Played(); }
     void Start() { ASSERT_TRUE(watch_->Start()); }
 
@@ -60,7 +71,7 @@ protected:
 
 private:
     testsupport::RecordingSoundPlayer* sound_ = nullptr;
-    // Keeps the appended lines without their time stamps.
+    // Keeps the appended lines without their time stamps, the states and the logs' recoveries.
     struct Sink : WatchListener {
         void Appended(const std::string&, std::span<const std::string> lines) override {
             std::lock_guard lock(mutex);
@@ -69,9 +80,19 @@ private:
         }
         void Reported(std::size_t, const std::vector<std::string>&,
                       const std::vector<std::string>&) override {}
-        void StateChanged(std::size_t, const DirState&) override {}
+        void StateChanged(std::size_t slot, const DirState& state) override {
+            std::lock_guard lock(mutex);
+            told.emplace_back(slot, state);
+        }
+        void LogRecovered(const std::string& log, std::size_t late, std::size_t lost) override {
+            std::lock_guard lock(mutex);
+            recovered.push_back(log + ": " + std::to_string(late) + " late, " +
+                                std::to_string(lost) + " lost");
+        }
         mutable std::mutex mutex;
         std::vector<std::string> sunk;
+        std::vector<std::pair<std::size_t, DirState>> told;
+        std::vector<std::string> recovered;
     } listener_;
 };
 

@@ -3,9 +3,12 @@
 
 #include <gmock/gmock.h>
 
+#include <cerrno>
+#include <cstring>
 #include <functional>
 
 using testing::ElementsAre;
+using testing::Pair;
 using testsupport::WriteFile;
 namespace fs = std::filesystem;
 
@@ -73,4 +76,29 @@ TEST_F(WatchLoop, EveryDirectorySignalledTogetherIsServedBeforeTheNextWaitOrTheS
     EXPECT_THAT(last.ready, ElementsAre(1u));
     EXPECT_EQ(last.status, platform::WaitResult::Status::Stopped);
     EXPECT_THAT(EventsOf("second"), ElementsAre("[+] second\\b", "[+] second\\c"));
+}
+
+// Lines a log can't take wait; each directory logging there is told why and how many, also by
+// Start. Once the log is back they go in at the next try, due after the period without a pass.
+TEST_F(WatchLoop, LinesWaitingForALogGoInAtTheNextTryWithoutAPass) {
+    Keep({.maxLines = 1, .retryEvery = std::chrono::seconds(2)});
+    const std::string log = root_ / "gone/shared.log";
+    for (const char* alias : {"a", "b"}) {
+        fs::create_directory(root_ / alias);
+        watch_->Dirs.Add(MyDir({root_ / alias, alias, '*', "*.*", 0, log, ""}));
+    }
+    Open();
+    WriteFile(root_ / "a/old");
+    EXPECT_EQ(Passes(), 1u);
+    WriteFile(root_ / "b/new"); // a\old goes: one line waits at most
+    EXPECT_EQ(Passes(), 1u);
+    ASSERT_TRUE(watch_->Start()); // tells again
+    watch_->Stop();
+    fs::create_directory(root_ / "gone");
+    EXPECT_EQ(Step().status, platform::WaitResult::Status::TimedOut);
+    EXPECT_THAT(Sunk(), ElementsAre("[+] b\\new"));
+    EXPECT_THAT(Recovered(), ElementsAre(log + ": 1 late, 1 lost"));
+    const DirState failing{DirState::Watch::Watched, "", std::strerror(ENOENT), 1};
+    EXPECT_THAT(Told(), ElementsAre(Pair(0, failing), Pair(1, failing), Pair(0, failing),
+                                    Pair(1, failing), Pair(0, DirState{}), Pair(1, DirState{})));
 }
