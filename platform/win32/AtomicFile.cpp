@@ -77,8 +77,8 @@ int ReplaceFileContents(const std::string& path, const std::string& contents) {
     const DWORD old = ::GetFileAttributesA(path.c_str());
     if (old != INVALID_FILE_ATTRIBUTES && (old & FILE_ATTRIBUTE_DIRECTORY))
         return EISDIR;
-    // Writing to a read-only file is refused; a rename over it may not be (Wine's), so it is
-    // refused here, with its attribute kept.
+    // A file marked read-only stays as it is: Windows refuses the move over it only after the
+    // retries for a busy file below, and Wine not at all.
     if (old != INVALID_FILE_ATTRIBUTES && (old & FILE_ATTRIBUTE_READONLY))
         return EACCES;
     const DWORD attributes = AttributesFor(old);
