@@ -19,21 +19,25 @@ constexpr std::string_view Usage =
     "per file that appears or disappears to each directory's log, and to standard output.\n"
     "Runs until SIGINT or SIGTERM. Never writes peer.cfg.\n";
 
-void PrintLine(const std::string& line) {
-    std::cout << line << '\n' << std::flush;
-}
+// Each log line on standard output too, once appended; what keeps a directory from being
+// watched on standard error.
+class Reporter : public WatchListener {
+public:
+    void Appended(const std::string&, std::span<const std::string> lines) override {
+        for (const std::string& line : lines)
+            std::cout << line << '\n';
+        std::cout << std::flush;
+    }
+    void Reported(std::size_t, const std::vector<std::string>&,
+                  const std::vector<std::string>&) override {}
+    void StateChanged(std::size_t slot, const DirState& state) override {
+        if (state.watch != DirState::Watch::Watched)
+            std::cerr << "peerwell-watch: not watching \"" << (*dirs)[slot].Path()
+                      << "\": " << state.watchReason << '\n';
+    }
 
-void ReportWatchError(const std::string& path, int error) {
-    std::cerr << "peerwell-watch: not watching \"" << path << "\": ";
-    if (error == ENOSPC)
-        std::cerr << "the inotify watch limit is reached; raise it with "
-                     "sysctl fs.inotify.max_user_watches=<more>\n";
-    else if (error == EMFILE)
-        std::cerr << "the inotify instance limit (or the open-file limit) is reached; raise it "
-                     "with sysctl fs.inotify.max_user_instances=<more> (or ulimit -n)\n";
-    else
-        std::cerr << std::strerror(error) << '\n';
-}
+    const DirArray* dirs = nullptr;
+};
 
 // Tells a new user which file to write and what goes in it.
 void ExplainNothingToWatch(int readError) {
@@ -70,8 +74,9 @@ int main(int argc, char* argv[]) {
     platform::CatchEndRequests();
 
     MyWatchThread watch;
-    watch.SetLineSink(PrintLine);
-    watch.SetWatchErrorSink(ReportWatchError);
+    Reporter reporter;
+    reporter.dirs = &watch.Dirs;
+    watch.SetListener(&reporter);
     const int readError = ReadConfiguration(watch.Dirs, ConfigFileName, std::cout);
     std::cout << std::flush;
     if (watch.Dirs.Count() == 0) {

@@ -83,11 +83,7 @@ platform::WaitResult MyWatchThread::Step(platform::DirWatch& watch) {
     platform::WaitResult waited = watch.Wait();
     for (const std::size_t slot : waited.ready) {
         const std::string stamp = LocalTimeStamp();
-        const LogWrite written = RunPass(Dirs[slot], watch.TakeChanges(slot), *sound_, stamp);
-        if (lineSink_) {
-            for (const std::string& line : written.lines)
-                lineSink_(line);
-        }
+        ReportPass(slot, RunPass(Dirs[slot], watch.TakeChanges(slot), *sound_, stamp));
     }
     for (const auto& [slot, error] : waited.lost)
         ReportWatchError(slot, error);
@@ -95,14 +91,18 @@ platform::WaitResult MyWatchThread::Step(platform::DirWatch& watch) {
 }
 
 void MyWatchThread::ReportWatchError(std::size_t slot, int error) const {
-    if (watchErrorSink_)
-        watchErrorSink_(Dirs[slot].Path(), error);
+    if (listener_)
+        listener_->StateChanged(
+            slot, {DirState::Watch::NotWatched, platform::DescribeWatchError(error), {}, 0});
 }
 
-void MyWatchThread::SetLineSink(std::function<void(const std::string&)> sink) {
-    lineSink_ = std::move(sink);
-}
-
-void MyWatchThread::SetWatchErrorSink(std::function<void(const std::string&, int)> sink) {
-    watchErrorSink_ = std::move(sink);
+void MyWatchThread::ReportPass(std::size_t slot, const PassOutcome& outcome) const {
+    if (!listener_)
+        return;
+    const LogWrite& written = outcome.written;
+    if (!written.lines.empty())
+        listener_->Appended(Dirs[slot].Settings().Log, written.lines);
+    if (outcome.found.HoldsName())
+        listener_->Reported(slot, outcome.found.added.value_or(std::vector<std::string>{}),
+                            outcome.found.removed.value_or(std::vector<std::string>{}));
 }

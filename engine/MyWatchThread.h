@@ -1,15 +1,17 @@
 #pragma once
 
 #include "engine/DirArray.h"
+#include "engine/WatchListener.h"
 #include "platform/DirWatch.h"
 #include "platform/SoundPlayer.h"
 
 #include <atomic>
 #include <cstddef>
-#include <functional>
 #include <memory>
 #include <string>
 #include <thread>
+
+struct PassOutcome;
 
 // The worker that watches every directory of Dirs at once, and the owner of its runs. One run
 // lasts from Start() until a stop; the owner changes Dirs only between runs:
@@ -38,11 +40,9 @@ public:
     // wait; after a Start that failed, the errno that says why.
     int LastRunResult() const { return lastRunResult_.load(); }
 
-    // Called on the watch thread with every log line of a pass (without its line end).
-    void SetLineSink(std::function<void(const std::string& line)> sink);
-    // Called (by Start, or on the watch thread) for a directory that can't be watched (any more),
-    // with the errno that says why (see platform::DirWatch::Error).
-    void SetWatchErrorSink(std::function<void(const std::string& path, int error)> sink);
+    // Tells listener (or nobody, when null) what the runs started from now on do; it must
+    // outlive them.
+    void SetListener(WatchListener* listener) { listener_ = listener; }
 
     // One round of a run, callable without a thread: waits once on watch (made over the paths
     // of Dirs), then one pass (RunPass) over each directory due, in list order.
@@ -52,11 +52,11 @@ private:
     // The watch loop: one round after another until stopped; returns LastRunResult's value.
     int Run();
     void ReportWatchError(std::size_t slot, int error) const;
+    void ReportPass(std::size_t slot, const PassOutcome& outcome) const;
 
     std::unique_ptr<platform::SoundPlayer> sound_;
     std::unique_ptr<platform::DirWatch> watch_;
     std::thread run_;
-    std::function<void(const std::string&)> lineSink_;
-    std::function<void(const std::string&, int)> watchErrorSink_;
+    WatchListener* listener_ = nullptr;
     std::atomic<int> lastRunResult_{0};
 };

@@ -1,13 +1,13 @@
 #include "engine/WatchPass.h"
 
-LogWrite RunPass(MyDir& dir, const platform::ChangeSet& changes, platform::SoundPlayer& sound,
-                 const std::string& timeStamp) {
+PassOutcome RunPass(MyDir& dir, const platform::ChangeSet& changes, platform::SoundPlayer& sound,
+                    const std::string& timeStamp) {
     dir.Rescan(changes);
-    const ScanResult found = dir.Found();
-    if (!changes.announced && !found.HoldsName())
-        return {};
-    LogWrite written = dir.WriteLog(found, timeStamp);
-    if (!dir.Wav().empty() && found.HoldsName())
+    PassOutcome outcome{dir.Found(), {}};
+    if (!changes.announced && !outcome.found.HoldsName())
+        return outcome;
+    outcome.written = dir.WriteLog(outcome.found, timeStamp);
+    if (!dir.Wav().empty() && outcome.found.HoldsName())
         sound.PlayAsync(dir.Wav());
-    return written;
+    return outcome;
 }

@@ -92,4 +92,8 @@ private:
     std::unique_ptr<Backend> backend_;
 };
 
+// Why a directory can't be watched, for its user: the system's text for error (see
+// DirWatch::Error) and, where a limit of the system is the cause, how to raise it.
+std::string DescribeWatchError(int error);
+
 } // namespace platform

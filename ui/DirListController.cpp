@@ -1,10 +1,9 @@
 #include "ui/DirListController.h"
 
 #include "config/Configuration.h"
+#include "platform/FileChecks.h"
 #include "ui/CommandTable.h"
 
-#include <filesystem>
-#include <fstream>
 #include <ostream>
 #include <system_error>
 #include <utility>
@@ -14,37 +13,25 @@ namespace {
 // The file-name field of the platform's file dialog held 260 characters with the zero.
 constexpr std::size_t MaxInitialFile = 259;
 
-constexpr auto AnyWrite = std::filesystem::perms::owner_write |
-                          std::filesystem::perms::group_write |
-                          std::filesystem::perms::others_write;
-
 // Why a chosen file can't be used, or an empty string when it can. A sound must exist and is
 // only read; a log only needs its folder (the first event makes the file) but is written to.
 std::string FileRefusal(const std::string& fileName, bool mustExist) {
-    namespace fs = std::filesystem;
     if (fileName.find('"') != std::string::npos)
         return "A file name can't contain a double quote (\").";
-    std::error_code error;
-    const fs::path file = fs::absolute(fs::path(fileName), error);
+    const std::string file = platform::AbsolutePath(fileName);
     if (mustExist)
-        return fs::is_regular_file(file, error) ? "" : "This file does not exist:\n" + fileName;
-    if (!fs::is_directory(file.parent_path(), error))
+        return platform::IsRegularFile(file) ? "" : "This file does not exist:\n" + fileName;
+    if (!platform::IsDirectory(platform::FolderOf(file)))
         return "The folder of this file does not exist:\n" + fileName;
-    const fs::file_status status = fs::status(file, error);
-    // The write bits count even for root. Opening a regular file for appending changes nothing
-    // in it (a FIFO would wait for a reader).
-    if (fs::exists(status) &&
-        ((status.permissions() & AnyWrite) == fs::perms::none ||
-         (fs::is_regular_file(status) && !std::ofstream(file, std::ios::app).is_open())))
+    if (platform::IsReadOnly(file))
         return "This file is read-only:\n" + fileName;
     return {};
 }
 
 std::string SaveFailure(int error) {
-    std::error_code ignored;
-    const std::filesystem::path file = std::filesystem::absolute(ConfigFileName, ignored);
-    return "The list of directories could not be saved to\n" + file.string() + ":\n" +
-           std::generic_category().message(error) + "\nThe change holds until Peerwell ends.";
+    return "The list of directories could not be saved to\n" +
+           platform::AbsolutePath(ConfigFileName) + ":\n" + std::generic_category().message(error) +
+           "\nThe change holds until Peerwell ends.";
 }
 
 } // namespace

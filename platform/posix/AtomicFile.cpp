@@ -1,5 +1,6 @@
 #include "platform/AtomicFile.h"
 
+#include "platform/FileChecks.h"
 #include "platform/posix/FileDescriptor.h"
 
 #include <atomic>
@@ -114,6 +115,9 @@ int ReplaceFileContents(const std::string& path, const std::string& contents) {
     std::filesystem::path target;
     if (const int error = ResolveLinks(path, target))
         return error;
+    // A file that may not be written is kept as it is, although the rename would replace it.
+    if (IsReadOnly(target.string()))
+        return EACCES;
     const std::string base = target.filename().string();
     const std::filesystem::path dir = target.has_parent_path() ? target.parent_path() : ".";
 

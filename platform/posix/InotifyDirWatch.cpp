@@ -12,6 +12,7 @@
 #include <atomic>
 #include <cerrno>
 #include <cstdint>
+#include <cstring>
 #include <system_error>
 #include <utility>
 
@@ -146,6 +147,19 @@ void DirWatch::RequestStop() {
     const std::uint64_t one = 1;
     // Only a counter at its maximum refuses the write, and that counter already wakes the wait.
     [[maybe_unused]] const ssize_t written = ::write(backend_->stop.get(), &one, sizeof one);
+}
+
+std::string DescribeWatchError(int error) {
+    switch (error) {
+    case ENOSPC:
+        return "the inotify watch limit is reached; raise it with "
+               "sysctl fs.inotify.max_user_watches=<more>";
+    case EMFILE:
+        return "the inotify instance limit (or the open-file limit) is reached; raise it with "
+               "sysctl fs.inotify.max_user_instances=<more> (or ulimit -n)";
+    default:
+        return std::strerror(error);
+    }
 }
 
 } // namespace platform

@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <cstring>
 #include <system_error>
 
 namespace platform {
@@ -81,6 +82,10 @@ ChangeSet DirWatch::TakeChanges(std::size_t slot) {
 void DirWatch::RequestStop() {
     backend_->stopRequested.store(true);
     ::SetEvent(backend_->stop.get());
+}
+
+std::string DescribeWatchError(int error) {
+    return std::strerror(error);
 }
 
 } // namespace platform

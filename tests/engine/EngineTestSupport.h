@@ -34,7 +34,7 @@ inline platform::ChangeSet Listed(const MyDir& dir) {
 // A pass as the watch thread runs it after a notification that named no change.
 inline LogWrite Pass(MyDir& dir, const std::string& stamp = Stamp) {
     testsupport::RecordingSoundPlayer sound;
-    return RunPass(dir, Listed(dir), sound, stamp);
+    return RunPass(dir, Listed(dir), sound, stamp).written;
 }
 
 } // namespace enginetest

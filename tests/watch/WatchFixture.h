@@ -33,11 +33,10 @@ protected:
         auto sound = std::make_unique<testsupport::RecordingSoundPlayer>();
         sound_ = sound.get();
         watch_ = std::make_unique<MyWatchThread>(std::move(sound));
-        watch_->SetLineSink([this](const std::string& line) {
-            std::lock_guard lock(mutex_);
-            sunk_.push_back(line.substr(17));
-        });
+        watch_->SetListener(&listener_);
     }
+    // The run ends before the listener goes.
+    ~WatchFixture() override { watch_->Stop(); }
 
     // Makes the directory and appends its record.
     std::string AddDir(const std::string& alias, char kind = '*', const std::string& wav = "",
@@ -50,8 +49,8 @@ protected:
     std::string Log(const std::string& alias) const { return root_ / (alias + ".log"); }
     std::vector<std::string> EventsOf(const std::string& alias) const { return Events(Log(alias)); }
     std::vector<std::string> Sunk() const {
-        std::lock_guard lock(mutex_);
-        return sunk_;
+        std::lock_guard lock(listener_.mutex);
+        return listener_.sunk;
     }
     std::vector<std::string> Played() const { return sound_->Played(); }
     void Start() { ASSERT_TRUE(watch_->Start()); }
@@ -61,8 +60,19 @@ protected:
 
 private:
     testsupport::RecordingSoundPlayer* sound_ = nullptr;
-    mutable std::mutex mutex_;
-    std::vector<std::string> sunk_;
+    // Keeps the appended lines without their time stamps.
+    struct Sink : WatchListener {
+        void Appended(const std::string&, std::span<const std::string> lines) override {
+            std::lock_guard lock(mutex);
+            for (const std::string& line : lines)
+                sunk.push_back(line.substr(17));
+        }
+        void Reported(std::size_t, const std::vector<std::string>&,
+                      const std::vector<std::string>&) override {}
+        void StateChanged(std::size_t, const DirState&) override {}
+        mutable std::mutex mutex;
+        std::vector<std::string> sunk;
+    } listener_;
 };
 
 } // namespace watchtest
