@@ -1,4 +1,5 @@
 #include "platform/AtomicFile.h"
+#include "platform/DirectoryPath.h"
 #include "platform/FileChecks.h"
 #include "tests/support/TempDir.h"
 
@@ -83,4 +84,13 @@ TEST(FileChecksWindows, AnswerForPathsOutsideAsciiInTheAnsiCodePage) {
         ::SetFileAttributesA(sound.c_str(), FILE_ATTRIBUTE_NORMAL);
     }
     EXPECT_EQ(platform::FolderOf("C:\\peer.log"), "C:\\") << "a root keeps its backslash";
+}
+
+// In a double-byte code page the byte of a backslash can end a character: in 932 "\x83\x5C" is
+// one character, which a Path keeps. Runs where the test stage sets a locale of that code page.
+TEST(DirectoryPathWindows, KeepsACharacterThatEndsInTheByteOfABackslash) {
+    if (::GetACP() != 932)
+        GTEST_SKIP() << "needs code page 932";
+    EXPECT_EQ(platform::WithoutTrailingSeparators("C:\\\x83\x5C\\\\"), "C:\\\x83\x5C");
+    EXPECT_EQ(platform::WithoutTrailingSeparators("C:\\\x83\x5C"), "C:\\\x83\x5C");
 }
