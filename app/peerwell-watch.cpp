@@ -77,10 +77,13 @@ int main(int argc, char* argv[]) {
     Reporter reporter;
     reporter.dirs = &watch.Dirs;
     watch.SetListener(&reporter);
-    const int readError = ReadConfiguration(watch.Dirs, ConfigFileName, std::cout);
+    const ConfigurationRead read = ReadConfiguration(watch.Dirs, ConfigFileName, std::cout);
     std::cout << std::flush;
+    for (const SkippedLine& line : read.skipped)
+        std::cerr << "peerwell-watch: " << std::filesystem::absolute(ConfigFileName).string()
+                  << ": skipped " << DescribeSkippedLine(line, std::string::npos) << '\n';
     if (watch.Dirs.Count() == 0) {
-        ExplainNothingToWatch(readError);
+        ExplainNothingToWatch(read.error);
         return 1;
     }
 
