@@ -4,6 +4,7 @@
 #include "config/Configuration.h"
 #include "engine/MyWatchThread.h"
 #include "platform/EndRequest.h"
+#include "platform/InstanceLock.h"
 
 #include <cerrno>
 #include <cstring>
@@ -72,6 +73,13 @@ int main(int argc, char* argv[]) {
     }
 
     platform::CatchEndRequests();
+
+    // Taken before peer.cfg is read, held until the end: one program per list.
+    const platform::InstanceLock lock(ConfigFileName, platform::ProgramKind::Headless);
+    if (const std::string said = platform::DescribeLock(lock); !said.empty())
+        std::cerr << "peerwell-watch: " << said << '\n';
+    if (lock.Result() == platform::InstanceLock::Outcome::Held)
+        return 1;
 
     MyWatchThread watch;
     Reporter reporter;

@@ -13,6 +13,8 @@ class DirWindow;
 class MainFrame {
 public:
     static constexpr const char* ClassName = "PeerwellFrame";
+    // The registered window message with which a second program asks the frame to show itself.
+    static constexpr const char* ShowRequest = "Peerwell.ShowWindow";
 
     explicit MainFrame(DirWindow& client) : client_(client) {}
     MainFrame(const MainFrame&) = delete;
@@ -43,4 +45,5 @@ private:
     HWND toolBar_ = nullptr;
     std::vector<Bitmap> bitmaps_; // added to the tool bar, which does not release them
     UINT taskbarCreated_ = 0;
+    UINT showRequest_ = 0;
 };
