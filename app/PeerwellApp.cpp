@@ -51,8 +51,8 @@ void PeerwellApp::InitMainWindow() {
 
 int PeerwellApp::Run(Qt::WindowState showState) {
     // Taken before peer.cfg is read, held until the end: one program per list.
-    lock_ = std::make_unique<platform::InstanceLock>(ConfigFileName,
-                                                     platform::ProgramKind::Desktop);
+    lock_ =
+        std::make_unique<platform::InstanceLock>(ConfigFileName, platform::ProgramKind::Desktop);
     if (lock_->Result() == platform::InstanceLock::Outcome::Held)
         return HandOver();
     if (lock_->Result() == platform::InstanceLock::Outcome::Failed)

@@ -54,8 +54,8 @@ std::string DescribeLock(const InstanceLock& lock) {
     case InstanceLock::Outcome::Taken:
         return {};
     case InstanceLock::Outcome::Failed:
-        return "nothing keeps a second program from watching " + lock.Identity() + " as well: " +
-               std::strerror(lock.Error());
+        return "nothing keeps a second program from watching " + lock.Identity() +
+               " as well: " + std::strerror(lock.Error());
     case InstanceLock::Outcome::Held:
         break;
     }

@@ -4,6 +4,8 @@
 #include "ui/win32/MainFrame.h"
 
 #include <commctrl.h>
+#include <string>
+#include <string_view>
 #include <windows.h>
 
 namespace {
@@ -33,8 +35,7 @@ BOOL CALLBACK FindFrame(HWND window, LPARAM lParam) {
     char className[64] = {};
     DWORD processId = 0;
     ::GetWindowThreadProcessId(window, &processId);
-    if (processId != search->processId ||
-        !::GetClassNameA(window, className, sizeof className) ||
+    if (processId != search->processId || !::GetClassNameA(window, className, sizeof className) ||
         std::string_view(className) != MainFrame::ClassName)
         return TRUE;
     search->frame = window;
@@ -49,8 +50,8 @@ bool AskToShow(DWORD processId) {
         ::EnumWindows(FindFrame, reinterpret_cast<LPARAM>(&search));
         if (search.frame) {
             ::AllowSetForegroundWindow(processId); // so that it may come to the front
-            return ::PostMessageA(search.frame, ::RegisterWindowMessageA(MainFrame::ShowRequest),
-                                  0, 0);
+            return ::PostMessageA(search.frame, ::RegisterWindowMessageA(MainFrame::ShowRequest), 0,
+                                  0);
         }
         ::Sleep(100);
     }

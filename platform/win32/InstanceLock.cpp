@@ -27,10 +27,9 @@ int LockFolder(std::string& folder) {
 // The path of an existing file or folder as the system resolves it: links followed, names in
 // their case on disk. Empty when it can't be opened.
 std::string FinalPath(const std::string& path) {
-    const KernelHandle handle(::CreateFileA(path.c_str(), 0,
-                                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                            nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS,
-                                            nullptr));
+    const KernelHandle handle(
+        ::CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     char final[4 * MAX_PATH];
     const DWORD length =
         handle ? ::GetFinalPathNameByHandleA(handle.get(), final, sizeof final, 0) : 0;

@@ -73,7 +73,8 @@ TEST(InstanceLock, ASecondProgramIsRefusedWithTheHoldersIdAndKindUntilTheHolderI
         {"held by the headless watcher", ProgramKind::Headless, list, true},
         {"held by a desktop program", ProgramKind::Desktop, list, true},
         {"through a link to its folder", ProgramKind::Headless, dir / "link/peer.cfg", true},
-        {"through a peer.cfg that links to it", ProgramKind::Desktop, dir / "linked/peer.cfg", true},
+        {"through a peer.cfg that links to it", ProgramKind::Desktop, dir / "linked/peer.cfg",
+         true},
         {"through .. and .", ProgramKind::Headless, dir / "other/.././list/peer.cfg", true},
         {"another folder's list", ProgramKind::Headless, dir / "other/peer.cfg", false},
     };

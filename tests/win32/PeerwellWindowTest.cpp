@@ -234,6 +234,7 @@ TEST(PeerwellWindow, ASecondProgramOnTheSameListShowsTheHiddenWindowOfTheFirstAn
     ::GetExitCodeProcess(second, &status);
     ::CloseHandle(second);
     EXPECT_EQ(status, 0u);
-    EXPECT_TRUE(WaitUntil([&] { return ::IsWindowVisible(first.frame) && !::IsIconic(first.frame); }))
-        << "the first window stayed hidden";
+    EXPECT_TRUE(WaitUntil([&] {
+        return ::IsWindowVisible(first.frame) && !::IsIconic(first.frame);
+    })) << "the first window stayed hidden";
 }
