@@ -84,14 +84,14 @@ int PeerwellApp::HandOver() const {
 
 // Requests that come before the frame exists wait until the event loop runs.
 void PeerwellApp::ListenForShowRequests() {
-    showRequests_ = new QLocalServer(this);
+    showRequests_ = std::make_unique<QLocalServer>();
     const QString name = ToQString(lock_->ShowChannel());
     // A socket left by a holder that was killed; no other program listens while the lock is ours.
     QLocalServer::removeServer(name);
     if (!showRequests_->listen(name))
         std::cerr << "peerwell: a second peerwell can't show this window: "
                   << ToStdString(showRequests_->errorString()) << '\n';
-    connect(showRequests_, &QLocalServer::newConnection, this, [this] {
+    connect(showRequests_.get(), &QLocalServer::newConnection, this, [this] {
         while (QLocalSocket* request = showRequests_->nextPendingConnection())
             request->deleteLater();
         ShowFrame();

@@ -28,7 +28,9 @@ private:
     void ListenForShowRequests();
     void ShowFrame();
 
+    // Let go of in this order: a closed server removes its socket, which must not be one a
+    // program started after the lock was let go has made already.
     std::unique_ptr<platform::InstanceLock> lock_;
-    QLocalServer* showRequests_ = nullptr;
+    std::unique_ptr<QLocalServer> showRequests_;
     std::unique_ptr<MainFrame> frame_;
 };
