@@ -28,10 +28,38 @@ std::string FileRefusal(const std::string& fileName, bool mustExist) {
     return {};
 }
 
+// The reason and what it means for a save of the list that failed.
+std::string NotSaved(int error) {
+    return std::generic_category().message(error) + "\nThe change holds until Peerwell ends.";
+}
+
 std::string SaveFailure(int error) {
     return "The list of directories could not be saved to\n" +
-           platform::AbsolutePath(ConfigFileName) + ":\n" + std::generic_category().message(error) +
-           "\nThe change holds until Peerwell ends.";
+           platform::AbsolutePath(ConfigFileName) + ":\n" + NotSaved(error);
+}
+
+std::string BackupFailure(int error) {
+    return "The list of directories was not saved: before its first save, " +
+           std::string(ConfigFileName) + " is kept as it was read, with its skipped lines, as\n" +
+           platform::AbsolutePath(BackupFileName(ConfigFileName)) + "\nand that failed:\n" +
+           NotSaved(error);
+}
+
+// A box has room for this many skipped lines, each cut to about this many bytes.
+constexpr std::size_t ShownSkippedLines = 10;
+constexpr std::size_t ShownLineText = 60;
+
+std::string SkippedLinesWarning(const std::vector<SkippedLine>& skipped) {
+    std::string text =
+        "Peerwell skipped these lines of\n" + platform::AbsolutePath(ConfigFileName) + ":\n";
+    for (std::size_t i = 0; i < skipped.size() && i < ShownSkippedLines; ++i)
+        text += "\n" + DescribeSkippedLine(skipped[i], ShownLineText);
+    if (skipped.size() > ShownSkippedLines)
+        text += "\n... and " + std::to_string(skipped.size() - ShownSkippedLines) + " more.";
+    return text +
+           "\n\nThey are not watched. The first save of the list leaves them out; before "
+           "it, the file as it is now is kept as " +
+           BackupFileName(ConfigFileName) + " beside it.";
 }
 
 } // namespace
@@ -39,7 +67,8 @@ std::string SaveFailure(int error) {
 DirListController::DirListController(UserPrompts& prompts, std::ostream& echo,
                                      std::unique_ptr<platform::SoundPlayer> sound)
     : prompts_(prompts), watch_(std::move(sound)) {
-    ReadConfiguration(watch_.Dirs, ConfigFileName, echo);
+    skipped_ = ReadConfiguration(watch_.Dirs, ConfigFileName, echo).skipped;
+    keepBackup_ = !skipped_.empty();
     echo.flush();
     watch_.Start();
 }
@@ -131,6 +160,11 @@ bool DirListController::QueryClose() {
     if (!closeApproved_)
         closeApproved_ = prompts_.Confirm(CloseQuestion());
     return closeApproved_;
+}
+
+void DirListController::WarnOfSkippedLines() {
+    if (!skipped_.empty())
+        prompts_.ShowWarning(SkippedLinesWarning(std::exchange(skipped_, {})));
 }
 
 std::string DirListController::CloseQuestion() const {
@@ -233,10 +267,22 @@ void DirListController::StoreCurrent(int line) {
 template <class Change> void DirListController::ChangeList(Change change) {
     watch_.Stop();
     change();
-    const int saveError = WriteConfiguration(watch_.Dirs, ConfigFileName);
+    const std::string failure = Save();
     watch_.Start();
-    if (saveError == 0)
+    if (failure.empty())
         return;
     ListChanged(); // the box stands over the list as changed
-    prompts_.ShowError(SaveFailure(saveError), ErrorIcon::Stop);
+    prompts_.ShowError(failure, ErrorIcon::Stop);
+}
+
+// Writes peer.cfg; until the first write that works after lines were skipped, the file is kept
+// as it is first, and no write is made without that copy. Returns why it failed, or nothing.
+std::string DirListController::Save() {
+    if (keepBackup_)
+        if (const int error = KeepBackup(ConfigFileName))
+            return BackupFailure(error);
+    if (const int error = WriteConfiguration(watch_.Dirs, ConfigFileName))
+        return SaveFailure(error);
+    keepBackup_ = false;
+    return {};
 }

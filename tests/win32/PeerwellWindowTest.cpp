@@ -45,24 +45,28 @@ class TestDesktop : public testing::Environment {
 [[maybe_unused]] testing::Environment* const desktop =
     testing::AddGlobalTestEnvironment(new TestDesktop);
 
+// Starts peerwell.exe in the folder; returns its process handle.
+HANDLE StartPeerwell(const TempDir& dir, WORD showCommand) {
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    startup.lpDesktop = const_cast<char*>(DesktopName.c_str());
+    startup.dwFlags = STARTF_USESHOWWINDOW | STARTF_USESTDHANDLES; // no echo of peer.cfg
+    startup.wShowWindow = showCommand;
+    std::string commandLine = "peerwell.exe";
+    PROCESS_INFORMATION started{};
+    // The program under test, by its Windows path.
+    EXPECT_TRUE(::CreateProcessA(std::getenv("PEERWELL_EXE"), commandLine.data(), nullptr, nullptr,
+                                 FALSE, 0, nullptr, dir.str().c_str(), &startup, &started))
+        << "can't start $PEERWELL_EXE";
+    ::CloseHandle(started.hThread);
+    return started.hProcess;
+}
+
 // One run of peerwell.exe in its own working directory.
 class Peerwell {
 public:
     Peerwell(const TempDir& dir, WORD showCommand = SW_SHOWNORMAL) {
-        STARTUPINFOA startup{};
-        startup.cb = sizeof startup;
-        startup.lpDesktop = const_cast<char*>(DesktopName.c_str());
-        startup.dwFlags = STARTF_USESHOWWINDOW | STARTF_USESTDHANDLES; // no echo of peer.cfg
-        startup.wShowWindow = showCommand;
-        std::string commandLine = "peerwell.exe";
-        PROCESS_INFORMATION started{};
-        // The program under test, by its Windows path.
-        EXPECT_TRUE(::CreateProcessA(std::getenv("PEERWELL_EXE"), commandLine.data(), nullptr,
-                                     nullptr, FALSE, 0, nullptr, dir.str().c_str(), &startup,
-                                     &started))
-            << "can't start $PEERWELL_EXE";
-        process_ = started.hProcess;
-        ::CloseHandle(started.hThread);
+        process_ = StartPeerwell(dir, showCommand);
         // The frame exists before its tool bar and client do. The first program on the desktop
         // waits for Wine to set the desktop up.
         EXPECT_TRUE(WaitUntil(
@@ -262,4 +266,20 @@ TEST(PeerwellWindow, AMaximisedStartShowsTheFixedFrame) {
     EXPECT_EQ(frame.right - frame.left, 380);
     EXPECT_EQ(frame.bottom - frame.top, 265);
     EXPECT_NE(::SendMessageA(peerwell.toolBar, TB_GETDISABLEDIMAGELIST, 0, 0), 0);
+}
+
+TEST(PeerwellWindow, ASecondProgramOnTheSameListShowsTheHiddenWindowOfTheFirstAndEnds) {
+    TempDir dir;
+    Peerwell first(dir, SW_SHOWMINIMIZED);
+    ASSERT_FALSE(::IsWindowVisible(first.frame));
+    const HANDLE second = StartPeerwell(dir, SW_SHOWNORMAL);
+    DWORD status = STILL_ACTIVE;
+    if (::WaitForSingleObject(second, 30000) != WAIT_OBJECT_0)
+        ::TerminateProcess(second, status);
+    ::GetExitCodeProcess(second, &status);
+    ::CloseHandle(second);
+    EXPECT_EQ(status, 0u);
+    EXPECT_TRUE(WaitUntil([&] {
+        return ::IsWindowVisible(first.frame) && !::IsIconic(first.frame);
+    })) << "the first window stayed hidden";
 }

@@ -64,6 +64,7 @@ bool MainFrame::Create() {
     windowClass.lpszClassName = ClassName;
     ::RegisterClassA(&windowClass);
     taskbarCreated_ = ::RegisterWindowMessageA("TaskbarCreated");
+    showRequest_ = ::RegisterWindowMessageA(ShowRequest);
     Menu menu = CreateMainMenu();
     const SIZE size = FrameSize();
     if (!::CreateWindowExA(0, ClassName, "Peerwell", FrameStyle, 0, 0, size.cx, size.cy, nullptr,
@@ -208,6 +209,12 @@ LRESULT MainFrame::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     if (message == taskbarCreated_ && message != 0) {
         client_.OnTaskbarCreated();
+        return 0;
+    }
+    if (message == showRequest_ && message != 0) {
+        // As the tray icon shows it: in its normal state, in front.
+        ::ShowWindow(window_, SW_SHOWNORMAL);
+        ::SetForegroundWindow(window_);
         return 0;
     }
     return ::DefWindowProcA(window_, message, wParam, lParam);

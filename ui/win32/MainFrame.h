@@ -14,6 +14,8 @@ class DirWindow;
 class MainFrame {
 public:
     static constexpr const char* ClassName = "PeerwellFrame";
+    // The registered window message with which a second program asks the frame to show itself.
+    static constexpr const char* ShowRequest = "Peerwell.ShowWindow";
 
     explicit MainFrame(DirWindow& client) : client_(client) {}
     MainFrame(const MainFrame&) = delete;
@@ -40,4 +42,5 @@ private:
     HWND toolBar_ = nullptr;
     std::optional<ToolBarImages> images_; // set in the tool bar, which does not release them
     UINT taskbarCreated_ = 0;
+    UINT showRequest_ = 0;
 };

@@ -40,6 +40,10 @@ void Win32UserPrompts::ShowInformation(const std::string& text) {
     ::MessageBoxA(owner_, text.c_str(), "Information", MB_OK | MB_ICONINFORMATION);
 }
 
+void Win32UserPrompts::ShowWarning(const std::string& text) {
+    ::MessageBoxA(owner_, text.c_str(), "Warning", MB_OK | MB_ICONEXCLAMATION);
+}
+
 std::optional<std::string> Win32UserPrompts::ChooseFile(const FileRequest& request) {
     // Pairs of description and pattern, each ended by a zero, and one more zero at the end.
     std::string filters;
