@@ -1,5 +1,6 @@
 #pragma once
 
+#include "config/Configuration.h"
 #include "engine/DirSettings.h"
 #include "engine/MyDir.h"
 #include "engine/MyWatchThread.h"
@@ -60,6 +61,10 @@ public:
     // True once the close question has been answered Yes.
     bool CloseApproved() const { return closeApproved_; }
 
+    // Names the lines of peer.cfg that the reader skipped in a "Warning" box, the first time it
+    // is called: the view calls it once its window is up.
+    void WarnOfSkippedLines();
+
 private:
     // Refills the current-record fields from the selected line: cleared (Mask empty too) when
     // none is selected, the pending record's settings on its line, else the record's.
@@ -76,6 +81,7 @@ private:
     bool IsPendingLine(int line) const;
     int PendingLine() const;
     template <class Change> void ChangeList(Change change);
+    std::string Save();
     void ListChanged() const;
 
     UserPrompts& prompts_;
@@ -85,4 +91,6 @@ private:
     int selected_ = -1;
     bool closeApproved_ = false;
     std::function<void()> listChanged_;
+    std::vector<SkippedLine> skipped_; // not yet shown
+    bool keepBackup_ = false;          // peer.cfg lost lines and was not saved yet
 };

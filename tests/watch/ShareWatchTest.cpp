@@ -3,7 +3,6 @@
 #include "tests/watch/WatchFixture.h"
 
 #include <csignal>
-#include <fstream>
 #include <future>
 #include <gmock/gmock.h>
 #include <linux/magic.h>
@@ -24,11 +23,8 @@ namespace {
 // How many threads of this process wait for a FUSE daemon's answer.
 int ThreadsWaitingForFuse() {
     int waiting = 0;
-    for (const auto& task : fs::directory_iterator("/proc/self/task")) {
-        std::string where;
-        std::ifstream(task.path() / "wchan") >> where;
-        waiting += where == "request_wait_answer";
-    }
+    for (const auto& task : fs::directory_iterator("/proc/self/task"))
+        waiting += testsupport::ReadFile(task.path() / "wchan") == "request_wait_answer";
     return waiting;
 }
 
@@ -53,8 +49,6 @@ protected:
         for (const char* mount :
              {"server/deep", "share", "share2"}) // the tests' mounts, inner first
             reliability::ChildProcess({"/bin/fusermount", "-uz", root_ / mount}, {}).Wait(10s);
-        for (reliability::ChildProcess& daemon : daemons_)
-            daemon.Wait(10s);
     }
 
     // Shows the folder source at target through bindfs; returns its daemon. Its output goes to
@@ -120,7 +114,7 @@ TEST_F(ShareWatch, AShareThatStopsAnsweringIsToldSoUntilItAnswersAndWritesNothin
         watch_->Dirs.Add(MyDir({root_ / "share2", "share2", '*', "*.*", 0, Log("share2"), ""})));
     platform::DirWatch dirWatch(watch_->Dirs.Watched(), 2s);
     std::atomic<bool> done{false};
-    std::thread stopper([&] {
+    const std::future<void> stopper = std::async(std::launch::async, [&] {
         WaitUntil([&] { return done.load(); }, 60s);
         dirWatch.RequestStop();
     });
@@ -137,7 +131,6 @@ TEST_F(ShareWatch, AShareThatStopsAnsweringIsToldSoUntilItAnswersAndWritesNothin
     daemon_->Signal(SIGCONT);
     stepUntil([&] { return Told().size() >= 3; });
     done = true;
-    stopper.join();
     std::map<std::size_t, std::vector<std::pair<DirState::Watch, std::string>>> bySlot;
     for (const auto& [slot, state] : Told())
         bySlot[slot].emplace_back(state.watch, state.watchReason);
@@ -169,7 +162,7 @@ TEST_F(ShareWatch, AListingThatHangsHoldsUpNoOtherDirectoryNorStopNorMoreThanOne
         << "the share was never listed again";
     std::vector<std::string> expected;
     for (int restart = 0; restart < 3; ++restart) {
-        if (restart == 2) {
+        if (restart == 2) { // another mask for the last run
             watch_->Stop();
             watch_->Dirs[0].Set({root_ / "share", "share", '*', "*.*", 0, Log("share"), ""});
         }

@@ -7,6 +7,7 @@
 
 #include <QListWidget>
 #include <QSignalBlocker>
+#include <QTimer>
 #include <iostream>
 
 namespace {
@@ -61,6 +62,8 @@ void DirWindow::Create() {
     controller_->Create();
     ShowList();
     trayIcon_.AddIcon(this, TrayIconId, QIcon(":/MAIN_ICON"), "Peerwell", TrayNotifyMessage);
+    // Once the frame is on screen, over it.
+    QTimer::singleShot(0, this, [this] { controller_->WarnOfSkippedLines(); });
 }
 
 bool DirWindow::QueryClose() {

@@ -49,6 +49,8 @@ bool DirWindow::Create(HWND parent, const RECT& area) {
     controller_.Create();
     ShowLines();
     PlaceTrayIcon();
+    // Handled once the message loop runs, so the box stands over the frame shown.
+    ::PostMessageA(window_, WarnMessage, 0, 0);
     return true;
 }
 
@@ -134,6 +136,9 @@ LRESULT DirWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         break;
     case TrayNotifyMessage:
         OnTrayNotify(lParam);
+        return 0;
+    case WarnMessage:
+        controller_.WarnOfSkippedLines();
         return 0;
     }
     return ::DefWindowProcA(window_, message, wParam, lParam);

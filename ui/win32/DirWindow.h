@@ -12,6 +12,8 @@ class DirWindow {
 public:
     static constexpr UINT TrayIconId = 1;
     static constexpr UINT TrayNotifyMessage = WM_USER;
+    // Names the lines of peer.cfg that were skipped.
+    static constexpr UINT WarnMessage = WM_APP;
 
     // Reads peer.cfg and starts the watch; no window exists yet.
     DirWindow();
