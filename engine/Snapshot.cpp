@@ -146,7 +146,7 @@ std::uint32_t Snapshot::Append(std::string_view name) {
             ++usedSlots_;
             break;
         }
-        if (entries_[slots_[slot].entry - 1].State == Dead)
+        if (dead_ > 0 && entries_[slots_[slot].entry - 1].State == Dead)
             break;
     }
     slots_[slot] = {index + 1, TagOf(hash)};

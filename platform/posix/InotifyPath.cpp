@@ -8,6 +8,7 @@
 #include <climits>
 #include <cstddef>
 #include <deque>
+#include <numeric>
 
 namespace platform {
 
@@ -21,7 +22,7 @@ constexpr std::uint32_t DirMask = IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOV
 constexpr std::uint32_t WayMask = IN_DELETE_SELF | IN_MOVE_SELF | IN_ONLYDIR | IN_MASK_ADD;
 // A directory holding a link on the way, or the name awaited: that name can change too.
 constexpr std::uint32_t NameMask = WayMask | IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO;
-// Beyond this many names a pass lists the whole directory instead.
+// Beyond this many events of names a pass lists the whole directory instead.
 constexpr std::size_t MaxNames = 1 << 16;
 // As the kernel's own path lookup: more links than this on the way is a loop.
 constexpr int MaxLinks = 40;
@@ -41,6 +42,27 @@ std::deque<std::string> Components(const std::string& path) {
 
 std::string Join(const std::string& dir, const std::string& name) {
     return dir == "/" ? dir + name : dir + '/' + name;
+}
+
+// Each name once, where it came first. Sorting spares a set that would allocate for every name.
+std::vector<std::string> Distinct(std::vector<std::string> names) {
+    std::vector<std::uint32_t> order(names.size());
+    std::iota(order.begin(), order.end(), 0u);
+    std::stable_sort(order.begin(), order.end(),
+                     [&](std::uint32_t a, std::uint32_t b) { return names[a] < names[b]; });
+    std::vector<bool> again(names.size());
+    for (std::size_t k = 1; k < order.size(); ++k)
+        again[order[k]] = names[order[k]] == names[order[k - 1]];
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        if (again[i])
+            continue;
+        if (kept != i)
+            names[kept] = std::move(names[i]);
+        ++kept;
+    }
+    names.resize(kept);
+    return names;
 }
 
 std::string ReadLink(const std::string& path) {
@@ -233,7 +255,6 @@ bool InotifyPath::Awaited(int wd, const char* name) const {
 void InotifyPath::Incomplete() {
     complete_ = false;
     names_.clear();
-    seen_ = {};
 }
 
 void InotifyPath::Collect(const char* name) {
@@ -241,18 +262,14 @@ void InotifyPath::Collect(const char* name) {
         return;
     if (names_.size() >= MaxNames)
         return Incomplete();
-    if (seen_.insert(name).second)
-        names_.emplace_back(name);
+    names_.emplace_back(name);
 }
 
 std::optional<std::vector<std::string>> InotifyPath::TakeNames() {
     std::optional<std::vector<std::string>> names;
     if (complete_ && dirWatch_ >= 0)
-        names = std::move(names_);
+        names = Distinct(std::move(names_));
     names_.clear();
-    // Released rather than cleared: a set that once held many names would be swept whole at
-    // every pass.
-    seen_ = {};
     complete_ = dirWatch_ >= 0;
     return names;
 }

@@ -7,7 +7,6 @@
 #include <cstdint>
 #include <optional>
 #include <string>
-#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -64,9 +63,8 @@ private:
     int dirWatch_ = -1; // the directory's watch; -1 while the path leads to none
     std::vector<int> wayWatches_;
     std::vector<std::pair<int, std::string>> awaited_; // names that can change the way
-    bool complete_ = false; // names_ holds every change since the last pass
-    std::vector<std::string> names_;
-    std::unordered_set<std::string> seen_;
+    bool complete_ = false;          // names_ holds every change since the last pass
+    std::vector<std::string> names_; // in the order of their events, repeated as they came
 };
 
 } // namespace platform
