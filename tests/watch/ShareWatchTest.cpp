@@ -115,7 +115,7 @@ TEST_F(ShareWatch, AShareThatStopsAnsweringIsToldSoUntilItAnswersAndWritesNothin
     platform::DirWatch dirWatch(watch_->Dirs.Watched(), 2s);
     std::atomic<bool> done{false};
     const std::future<void> stopper = std::async(std::launch::async, [&] {
-        WaitUntil([&] { return done.load(); }, 60s);
+        WaitUntil([&] { return done.load(); }, 30s);
         dirWatch.RequestStop();
     });
     const auto stepUntil = [&](const std::function<bool()>& condition) {

@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstring>
 #include <functional>
+#include <future>
 
 using testing::ElementsAre;
 using testing::Pair;
@@ -92,9 +93,15 @@ TEST_F(WatchLoop, LinesWaitingForALogGoInAtTheNextTryWithoutAPass) {
     EXPECT_EQ(Passes(), 1u);
     WriteFile(root_ / "b/new"); // a\old goes: one line waits at most
     EXPECT_EQ(Passes(), 1u);
-    ASSERT_TRUE(watch_->Start()); // tells again
+    ASSERT_TRUE(watch_->Start());
+    EXPECT_EQ(Told().size(), 4u) << "Start did not tell";
     watch_->Stop();
     fs::create_directory(root_ / "gone");
+    // A wait that never ended for the try would hold up the test: a stop ends it.
+    const std::future<void> watchdog = std::async(std::launch::async, [&] {
+        if (!testsupport::WaitUntil([&] { return !Recovered().empty(); }))
+            dirWatch_->RequestStop();
+    });
     EXPECT_EQ(Step().status, platform::WaitResult::Status::TimedOut);
     EXPECT_THAT(Sunk(), ElementsAre("[+] b\\new"));
     EXPECT_THAT(Recovered(), ElementsAre(log + ": 1 late, 1 lost"));
