@@ -29,10 +29,13 @@ bool SystemTrayIcon::AddIcon(QObject* window, unsigned id, const QIcon& icon, co
         message = shell_->RegisterMessage(tip);
     if (message == 0)
         return shown_ = false;
-    data_ = {window,  id,   TrayMessageFlag | TrayIconFlag | TrayTipFlag | TrayMenuFlag,
-             message, icon, CutTip(tip),
-             menu_,   {},   {},
-             {}};
+    data_ = {.window = window,
+             .id = id,
+             .flags = TrayMessageFlag | TrayIconFlag | TrayTipFlag | TrayMenuFlag,
+             .message = message,
+             .icon = icon,
+             .tip = CutTip(tip),
+             .menu = menu_};
     shown_ = shell_->NotifyIcon(TrayShell::Call::Add, data_);
     return shown_;
 }

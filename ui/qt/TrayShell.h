@@ -27,8 +27,8 @@ struct TrayIconData {
     QIcon icon;
     QString tip;           // at most SystemTrayIcon::TipLength characters
     QMenu* menu = nullptr; // opened by a right click on the icon
-    QString infoTitle;
-    QString info;
+    QString infoTitle{};
+    QString info{};
     QSystemTrayIcon::MessageIcon infoIcon = QSystemTrayIcon::Information;
 };
 
