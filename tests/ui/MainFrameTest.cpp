@@ -13,9 +13,11 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScopeGuard>
+#include <QSettings>
 #include <QToolBar>
 #include <QtTest>
 #include <functional>
@@ -140,6 +142,45 @@ private slots:
             QVERIFY(dialog.isVisible() == refused && MessageBox::ShownCount() == shown + refused);
         }
         QCOMPARE(fields, (DirSettings{dir.str(), "Inbox", '+', "*.txt", 0, "", ""}));
+    }
+
+    // A line shows the controller's mark and tool tip, a long path shortened in its middle. The
+    // tray icon's menu, offscreen without the icon, still runs its commands.
+    void theLinesShowTheStatesAndTheTrayMenuRunsItsCommands() {
+        Workspace space;
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                           QString::fromStdString(space / "settings"));
+        std::vector<DirSettings> records = space.MakeRecords(2);
+        records[1].Path = space / std::string(300, 'x'); // a name too long to be watched
+        space.WriteConfig(records);
+        Program program;
+        const auto* list = program.window->findChild<QListWidget*>();
+        QTRY_VERIFY(!list->item(1)->icon().isNull());
+        QVERIFY(list->item(0)->icon().isNull());
+        QVERIFY(list->item(1)->toolTip().startsWith(QString::fromStdString(records[1].Path) +
+                                                    "\nd1 is not watched: "));
+        QCOMPARE(list->textElideMode(), Qt::ElideMiddle);
+
+        auto* menu = program.window->findChild<QMenu*>("TrayMenu");
+        const auto shown = [menu] {
+            menu->popup(QPoint(0, 0));
+            QStringList texts;
+            for (const QAction* item : menu->actions())
+                texts << item->text() + (item->isChecked() ? "+" : "");
+            menu->hide();
+            return texts.join(' ');
+        };
+        QCOMPARE(menu->defaultAction(), menu->actions().first());
+        QCOMPARE(shown(), "&Hide Peerwell &Notify on arrival &About  &Exit");
+        for (const char* name : {"CM_SHOWHIDE", "CM_NOTIFY"})
+            menu->findChild<QAction*>(name)->trigger();
+        QVERIFY(!program.frame->isVisible());
+        QCOMPARE(shown(), "&Show Peerwell &Notify on arrival+ &About  &Exit");
+        QVERIFY(QSettings("Peerwell", "Peerwell").value("NotifyOnArrival").toBool());
+        MessageBox::SetNextAnswer(QMessageBox::No);
+        const int asked = MessageBox::ShownCount();
+        menu->findChild<QAction*>("CM_EXIT")->trigger();
+        QCOMPARE(MessageBox::ShownCount(), asked + 1);
     }
 
     // With a tray icon, the end-to-end test sees the minimised frame hide.
