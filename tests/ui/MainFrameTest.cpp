@@ -11,6 +11,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -181,6 +182,30 @@ private slots:
         const int asked = MessageBox::ShownCount();
         menu->findChild<QAction*>("CM_EXIT")->trigger();
         QCOMPARE(MessageBox::ShownCount(), asked + 1);
+    }
+
+    // The WAV file dialog lists first every sound the player plays.
+    void theWavFileDialogListsTheSoundsThePlayerPlays() {
+        Workspace space;
+        space.WriteConfig({});
+        for (const char* name : {"a.wav", "b.oga", "c.ogg", "d.flac", "e.txt", "f.log"})
+            testsupport::WriteFile(space / name);
+        Program program;
+        program.window->Command(CM_ADD);
+        QStringList listed;
+        QTimer::singleShot(0, [&] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            dialog->setDirectory(QString::fromStdString(space / ""));
+            const auto* view = dialog->findChild<QListView*>("listView");
+            const auto rows = [view] { return view->model()->rowCount(view->rootIndex()); };
+            static_cast<void>(QTest::qWaitFor([&] { return rows() >= 4; })); // read on a thread
+            for (int row = 0; row < rows(); ++row)
+                listed << view->model()->index(row, 0, view->rootIndex()).data().toString();
+            dialog->reject();
+        });
+        program.window->Command(CM_WAVFILE);
+        listed.sort();
+        QCOMPARE(listed, QStringList({"a.wav", "b.oga", "c.ogg", "d.flac"}));
     }
 
     // With a tray icon, the end-to-end test sees the minimised frame hide.
