@@ -4,6 +4,7 @@
 #include "config/Configuration.h"
 #include "engine/MyWatchThread.h"
 #include "platform/EndRequest.h"
+#include "platform/InstanceLock.h"
 
 #include <cerrno>
 #include <cstring>
@@ -73,14 +74,24 @@ int main(int argc, char* argv[]) {
 
     platform::CatchEndRequests();
 
+    // Taken before peer.cfg is read, held until the end: one program per list.
+    const platform::InstanceLock lock(ConfigFileName, platform::ProgramKind::Headless);
+    if (const std::string said = platform::DescribeLock(lock); !said.empty())
+        std::cerr << "peerwell-watch: " << said << '\n';
+    if (lock.Result() == platform::InstanceLock::Outcome::Held)
+        return 1;
+
     MyWatchThread watch;
     Reporter reporter;
     reporter.dirs = &watch.Dirs;
     watch.SetListener(&reporter);
-    const int readError = ReadConfiguration(watch.Dirs, ConfigFileName, std::cout);
+    const ConfigurationRead read = ReadConfiguration(watch.Dirs, ConfigFileName, std::cout);
     std::cout << std::flush;
+    for (const SkippedLine& line : read.skipped)
+        std::cerr << "peerwell-watch: " << std::filesystem::absolute(ConfigFileName).string()
+                  << ": skipped " << DescribeSkippedLine(line, std::string::npos) << '\n';
     if (watch.Dirs.Count() == 0) {
-        ExplainNothingToWatch(readError);
+        ExplainNothingToWatch(read.error);
         return 1;
     }
 

@@ -5,9 +5,9 @@
 #include "platform/InputFile.h"
 
 #include <array>
+#include <cerrno>
 #include <cstdint>
 #include <iterator>
-#include <optional>
 
 namespace {
 
@@ -51,20 +51,21 @@ std::string FieldText(std::int32_t value) {
     return std::to_string(value);
 }
 
-// A setting from its field's text; false when the text can't give one.
-bool FromFieldText(std::string_view text, std::string& value) {
+// A setting from its field's text; why the text can't give one, or an empty text when it can.
+std::string FromFieldText(std::string_view text, std::string& value) {
     value = text;
-    return true;
+    return {};
 }
-bool FromFieldText(std::string_view text, char& value) {
+// The one setting of a single character is Kind.
+std::string FromFieldText(std::string_view text, char& value) {
     if (text.empty())
-        return false;
+        return "Kind is empty";
     value = text.front();
-    return true;
+    return {};
 }
-bool FromFieldText(std::string_view text, std::int32_t& value) {
+std::string FromFieldText(std::string_view text, std::int32_t& value) {
     value = ParseAttrib(text);
-    return true;
+    return {};
 }
 
 void AppendRecord(std::string& out, const DirSettings& settings) {
@@ -76,20 +77,54 @@ void AppendRecord(std::string& out, const DirSettings& settings) {
 
 using Fields = std::array<std::string_view, SettingCount>;
 
+struct QuotedFields {
+    Fields fields;
+    std::size_t count = 0;  // fields found, at most one per setting
+    bool openQuote = false; // a quote after the last field found is not closed
+};
+
 // The text of the first quoted fields, one per setting, each searched from just after the
 // previous one.
-std::optional<Fields> QuotedFields(std::string_view line) {
-    Fields fields;
+QuotedFields FindQuotedFields(std::string_view line) {
+    QuotedFields found;
     std::size_t start = 0;
-    for (auto& field : fields) {
+    for (auto& field : found.fields) {
         const std::size_t open = line.find('"', start);
-        const std::size_t close = open == line.npos ? line.npos : line.find('"', open + 1);
-        if (close == line.npos)
-            return std::nullopt;
+        if (open == line.npos)
+            break;
+        const std::size_t close = line.find('"', open + 1);
+        found.openQuote = close == line.npos;
+        if (found.openQuote)
+            break;
         field = line.substr(open + 1, close - open - 1);
         start = close + 1;
+        ++found.count;
     }
-    return fields;
+    return found;
+}
+
+std::string FieldShortage(const QuotedFields& found) {
+    constexpr std::string_view Counts[] = {
+        "no quoted field",    "one quoted field",   "two quoted fields", "three quoted fields",
+        "four quoted fields", "five quoted fields", "six quoted fields"};
+    static_assert(std::size(Counts) == SettingCount);
+    return std::string(Counts[found.count]) + ", seven needed" +
+           (found.openQuote ? "; a quote is not closed" : "");
+}
+
+// The settings of a record line; why the line gives none, or an empty text when it does.
+std::string ParseRecordLine(std::string_view line, DirSettings& settings) {
+    const QuotedFields found = FindQuotedFields(line);
+    if (found.count < SettingCount)
+        return FieldShortage(found);
+    std::string reason;
+    std::size_t field = 0;
+    ForEachSetting(settings, [&](auto& value) {
+        const std::string fieldReason = FromFieldText(found.fields[field++], value);
+        if (reason.empty())
+            reason = fieldReason;
+    });
+    return reason;
 }
 
 // What the echo writes before each setting.
@@ -104,20 +139,26 @@ void Echo(std::ostream& echo, const DirSettings& settings) {
     echo << '\n';
 }
 
-// Takes one line after the header into dirs.
-void ReadRecordLine(DirArray& dirs, std::string_view line, std::ostream& echo) {
-    const auto fields = QuotedFields(line);
+// Takes one line after the header into dirs, or names it as skipped.
+void ReadRecordLine(DirArray& dirs, std::string_view text, std::size_t number,
+                    ConfigurationRead& read, std::ostream& echo) {
     DirSettings settings;
-    bool complete = fields.has_value();
-    std::size_t field = 0;
-    if (complete)
-        ForEachSetting(settings, [&](auto& value) {
-            complete = FromFieldText((*fields)[field++], value) && complete;
-        });
-    if (!complete)
-        return;
-    dirs.Add(MyDir(settings)); // dropped when the list is full
-    Echo(echo, settings);
+    std::string reason = ParseRecordLine(text, settings);
+    if (reason.empty()) {
+        if (!dirs.Add(MyDir(settings)))
+            reason = "the list holds " + std::to_string(DirArray::Capacity) + " records already";
+        Echo(echo, settings);
+    }
+    if (!reason.empty())
+        read.skipped.push_back({number, std::string(text), reason});
+}
+
+// A header line is never read as a record; one that holds a record is lost too, so it is named.
+void ReadHeaderLine(std::string_view text, std::size_t number, ConfigurationRead& read) {
+    DirSettings settings;
+    if (ParseRecordLine(text, settings).empty())
+        read.skipped.push_back(
+            {number, std::string(text), "read as one of the three header lines"});
 }
 
 } // namespace
@@ -137,16 +178,47 @@ int WriteConfiguration(const DirArray& dirs, const std::string& fileName) {
     return platform::ReplaceFileContents(fileName, FormatConfiguration(dirs));
 }
 
-int ReadConfiguration(DirArray& dirs, const std::string& fileName, std::ostream& echo) {
+ConfigurationRead ReadConfiguration(DirArray& dirs, const std::string& fileName,
+                                    std::ostream& echo) {
+    ConfigurationRead read;
     std::size_t lineCount = 0;
-    const TextLines::LineHandler onLine = [&](std::string_view line) {
+    const TextLines::LineHandler onLine = [&](std::string_view text, std::size_t number) {
         if (++lineCount > std::size(ConfigHeader))
-            ReadRecordLine(dirs, line, echo);
+            ReadRecordLine(dirs, text, number, read, echo);
+        else
+            ReadHeaderLine(text, number, read);
     };
     TextLines lines;
-    const int error = platform::ReadFileChunks(
+    read.error = platform::ReadFileChunks(
         fileName, [&](std::string_view bytes) { return lines.Feed(bytes, onLine); });
-    if (error == 0)
+    if (read.error == 0)
         lines.Finish(onLine);
-    return error;
+    return read;
+}
+
+std::string DescribeSkippedLine(const SkippedLine& line, std::size_t maxText) {
+    std::string text = line.text;
+    if (text.size() > maxText) {
+        std::size_t cut = maxText;
+        // Not inside a character of UTF-8.
+        while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80)
+            --cut;
+        text = text.substr(0, cut) + "...";
+    }
+    return "line " + std::to_string(line.number) + " (" + line.reason + "): " + text;
+}
+
+std::string BackupFileName(const std::string& fileName) {
+    return fileName + ".bak";
+}
+
+int KeepBackup(const std::string& fileName) {
+    std::string contents;
+    const int error = platform::ReadFileChunks(fileName, [&](std::string_view bytes) {
+        contents += bytes;
+        return true;
+    });
+    if (error == ENOENT)
+        return 0;
+    return error != 0 ? error : platform::ReplaceFileContents(BackupFileName(fileName), contents);
 }

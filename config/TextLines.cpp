@@ -1,5 +1,7 @@
 #include "config/TextLines.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr char CtrlZ = '\x1a';
@@ -12,10 +14,12 @@ constexpr std::string_view LineStops = "\r\n\x1a";
 bool TextLines::Feed(std::string_view bytes, const LineHandler& onLine) {
     while (!ended_ && !bytes.empty()) {
         if (line_.empty()) {
-            const std::size_t start = bytes.find_first_not_of(LeadingSkip);
-            if (start == bytes.npos)
+            const std::size_t start = std::min(bytes.find_first_not_of(LeadingSkip), bytes.size());
+            fileLine_ += static_cast<std::size_t>(std::ranges::count(bytes.substr(0, start), '\n'));
+            if (start == bytes.size())
                 return true;
             bytes.remove_prefix(start);
+            lineStart_ = fileLine_;
         }
         const std::size_t stop = bytes.find_first_of(LineStops);
         line_.append(bytes.substr(0, stop));
@@ -25,14 +29,16 @@ bool TextLines::Feed(std::string_view bytes, const LineHandler& onLine) {
         bytes.remove_prefix(stop + 1);
         if (c == CtrlZ)
             ended_ = true;
-        else if (c == '\n')
+        else if (c == '\n') {
             Finish(onLine);
+            ++fileLine_;
+        }
     }
     return !ended_;
 }
 
 void TextLines::Finish(const LineHandler& onLine) {
     if (!line_.empty())
-        onLine(line_);
+        onLine(line_, lineStart_);
     line_.clear();
 }

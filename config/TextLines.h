@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -8,7 +9,8 @@
 // space before a line is skipped (so blank lines never count) and LF ends a line.
 class TextLines {
 public:
-    using LineHandler = std::function<void(std::string_view line)>;
+    // number: the line of the file the line starts on, counted from 1; every LF ends one.
+    using LineHandler = std::function<void(std::string_view line, std::size_t number)>;
 
     // Takes the next bytes of the file. Returns false once Ctrl-Z has ended the file.
     bool Feed(std::string_view bytes, const LineHandler& onLine);
@@ -17,5 +19,7 @@ public:
 
 private:
     std::string line_;
+    std::size_t fileLine_ = 1;  // the line of the file the next byte is on
+    std::size_t lineStart_ = 1; // the line of the file line_ started on
     bool ended_ = false;
 };

@@ -33,7 +33,8 @@ public:
     bool Start();
     // Asks the current run to stop and returns at once.
     void RequestStop();
-    // Asks the current run to stop and waits for its end; nothing when no run is going.
+    // Asks the current run to stop, waits for its end and releases its notifications; nothing
+    // when no run is going.
     void Stop();
     // The result of the last run that ended: 0 after a stop request, or the errno of a failed
     // wait; after a Start that failed, the errno that says why.

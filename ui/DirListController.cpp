@@ -1,10 +1,9 @@
 #include "ui/DirListController.h"
 
 #include "config/Configuration.h"
+#include "platform/FileChecks.h"
 #include "ui/CommandTable.h"
 
-#include <filesystem>
-#include <fstream>
 #include <ostream>
 #include <system_error>
 #include <utility>
@@ -15,37 +14,53 @@ namespace {
 // The file-name field of the platform's file dialog held 260 characters with the zero.
 constexpr std::size_t MaxInitialFile = 259;
 
-constexpr auto AnyWrite = std::filesystem::perms::owner_write |
-                          std::filesystem::perms::group_write |
-                          std::filesystem::perms::others_write;
-
 // Why a chosen file can't be used, or an empty string when it can. A sound must exist and is
 // only read; a log only needs its folder (the first event makes the file) but is written to.
 std::string FileRefusal(const std::string& fileName, bool mustExist) {
-    namespace fs = std::filesystem;
     if (fileName.find('"') != std::string::npos)
         return "A file name can't contain a double quote (\").";
-    std::error_code error;
-    const fs::path file = fs::absolute(fs::path(fileName), error);
+    const std::string file = platform::AbsolutePath(fileName);
     if (mustExist)
-        return fs::is_regular_file(file, error) ? "" : "This file does not exist:\n" + fileName;
-    if (!fs::is_directory(file.parent_path(), error))
+        return platform::IsRegularFile(file) ? "" : "This file does not exist:\n" + fileName;
+    if (!platform::IsDirectory(platform::FolderOf(file)))
         return "The folder of this file does not exist:\n" + fileName;
-    const fs::file_status status = fs::status(file, error);
-    // The write bits count even for root. Opening a regular file for appending changes nothing
-    // in it (a FIFO would wait for a reader).
-    if (fs::exists(status) &&
-        ((status.permissions() & AnyWrite) == fs::perms::none ||
-         (fs::is_regular_file(status) && !std::ofstream(file, std::ios::app).is_open())))
+    if (platform::IsReadOnly(file))
         return "This file is read-only:\n" + fileName;
     return {};
 }
 
+// The reason and what it means for a save of the list that failed.
+std::string NotSaved(int error) {
+    return std::generic_category().message(error) + "\nThe change holds until Peerwell ends.";
+}
+
 std::string SaveFailure(int error) {
-    std::error_code ignored;
-    const std::filesystem::path file = std::filesystem::absolute(ConfigFileName, ignored);
-    return "The list of directories could not be saved to\n" + file.string() + ":\n" +
-           std::generic_category().message(error) + "\nThe change holds until Peerwell ends.";
+    return "The list of directories could not be saved to\n" +
+           platform::AbsolutePath(ConfigFileName) + ":\n" + NotSaved(error);
+}
+
+std::string BackupFailure(int error) {
+    return "The list of directories was not saved: before its first save, " +
+           std::string(ConfigFileName) + " is kept as it was read, with its skipped lines, as\n" +
+           platform::AbsolutePath(BackupFileName(ConfigFileName)) + "\nand that failed:\n" +
+           NotSaved(error);
+}
+
+// A box has room for this many skipped lines, each cut to about this many bytes.
+constexpr std::size_t ShownSkippedLines = 10;
+constexpr std::size_t ShownLineText = 60;
+
+std::string SkippedLinesWarning(const std::vector<SkippedLine>& skipped) {
+    std::string text =
+        "Peerwell skipped these lines of\n" + platform::AbsolutePath(ConfigFileName) + ":\n";
+    for (std::size_t i = 0; i < skipped.size() && i < ShownSkippedLines; ++i)
+        text += "\n" + DescribeSkippedLine(skipped[i], ShownLineText);
+    if (skipped.size() > ShownSkippedLines)
+        text += "\n... and " + std::to_string(skipped.size() - ShownSkippedLines) + " more.";
+    return text +
+           "\n\nThey are not watched. The first save of the list leaves them out; before "
+           "it, the file as it is now is kept as " +
+           BackupFileName(ConfigFileName) + " beside it.";
 }
 
 } // namespace
@@ -53,7 +68,8 @@ std::string SaveFailure(int error) {
 DirListController::DirListController(UserPrompts& prompts, std::ostream& echo,
                                      std::unique_ptr<platform::SoundPlayer> sound)
     : prompts_(prompts), watch_(std::move(sound)) {
-    ReadConfiguration(watch_.Dirs, ConfigFileName, echo);
+    skipped_ = ReadConfiguration(watch_.Dirs, ConfigFileName, echo).skipped;
+    keepBackup_ = !skipped_.empty();
     echo.flush();
     watch_.SetListener(this);
     StartWatch();
@@ -147,6 +163,11 @@ bool DirListController::QueryClose() {
     if (!closeApproved_)
         closeApproved_ = prompts_.Confirm(CloseQuestion());
     return closeApproved_;
+}
+
+void DirListController::WarnOfSkippedLines() {
+    if (!skipped_.empty())
+        prompts_.ShowWarning(SkippedLinesWarning(std::exchange(skipped_, {})));
 }
 
 std::string DirListController::CloseQuestion() const {
@@ -254,12 +275,24 @@ void DirListController::StoreCurrent(int line) {
 template <class Change> void DirListController::ChangeList(Change change) {
     watch_.Stop();
     change();
-    const int saveError = WriteConfiguration(watch_.Dirs, ConfigFileName);
+    const std::string failure = Save();
     RestartWatch();
-    if (saveError == 0)
+    if (failure.empty())
         return;
     ListChanged(); // the box stands over the list as changed
-    prompts_.ShowError(SaveFailure(saveError), ErrorIcon::Stop);
+    prompts_.ShowError(failure, ErrorIcon::Stop);
+}
+
+// Writes peer.cfg; until the first write that works after lines were skipped, the file is kept
+// as it is first, and no write is made without that copy. Returns why it failed, or nothing.
+std::string DirListController::Save() {
+    if (keepBackup_)
+        if (const int error = KeepBackup(ConfigFileName))
+            return BackupFailure(error);
+    if (const int error = WriteConfiguration(watch_.Dirs, ConfigFileName))
+        return SaveFailure(error);
+    keepBackup_ = false;
+    return {};
 }
 
 // Every directory is well until the run says otherwise; a run that could not start says that

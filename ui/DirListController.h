@@ -1,5 +1,6 @@
 #pragma once
 
+#include "config/Configuration.h"
 #include "engine/DirSettings.h"
 #include "engine/MyDir.h"
 #include "engine/MyWatchThread.h"
@@ -91,6 +92,9 @@ public:
     void ApplyWatchEvents() { ApplyWatchEvents({}); }
     // The timer that DesktopShell::StartTimer set ran out.
     void TimerElapsed() { ShowArrivals(); }
+    // Names the lines of peer.cfg that the reader skipped in a "Warning" box, the first time it
+    // is called: the view calls it once its window is up.
+    void WarnOfSkippedLines();
 
 private:
     // Refills the current-record fields from the selected line: cleared (Mask empty too) when
@@ -108,6 +112,7 @@ private:
     bool IsPendingLine(int line) const;
     int PendingLine() const;
     template <class Change> void ChangeList(Change change);
+    std::string Save();
     void ListChanged() const;
     void StartWatch();
     void RestartWatch();
@@ -130,4 +135,6 @@ private:
     DesktopShell* shell_ = nullptr;
     Preferences* preferences_ = nullptr;
     std::string trayTip_;
+    std::vector<SkippedLine> skipped_; // not yet shown
+    bool keepBackup_ = false;          // peer.cfg lost lines and was not saved yet
 };

@@ -1,6 +1,7 @@
 #pragma once
 
-// The main frame's fixed measures in pixels, the same in every view.
+// The main frame's fixed measures in pixels at 96 DPI (a scale of 100 %), the same in every view;
+// each view scales them with the display.
 inline constexpr int FrameOuterWidth = 380;
 inline constexpr int FrameOuterHeight = 265;
 // The directory list keeps this margin to the edges of its window and fills the rest of it.

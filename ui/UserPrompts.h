@@ -38,6 +38,8 @@ public:
     virtual void ShowError(const std::string& text, ErrorIcon icon) = 0;
     // An "Information" box with OK and the information icon.
     virtual void ShowInformation(const std::string& text) = 0;
+    // A "Warning" box with OK and the exclamation icon.
+    virtual void ShowWarning(const std::string& text) = 0;
     // The platform's file-open dialog; the chosen full path, or nothing when it was cancelled.
     // A path that the request's refusal refuses is refused again by the list.
     virtual std::optional<std::string> ChooseFile(const FileRequest& request) = 0;

@@ -1,10 +1,11 @@
 #include "platform/AtomicFile.h"
 
+#include "platform/FileChecks.h"
 #include "platform/posix/FileDescriptor.h"
+#include "platform/posix/LinkTarget.h"
 
 #include <atomic>
 #include <cerrno>
-#include <climits>
 #include <cstdio>
 #include <ctime>
 #include <fcntl.h>
@@ -15,28 +16,6 @@
 namespace platform {
 
 namespace {
-
-// The same bound the kernel puts on a chain of symbolic links.
-constexpr int MaxLinkDepth = 40;
-
-// Follows symbolic links from path to the file they finally name, which may not exist yet.
-int ResolveLinks(const std::string& path, std::filesystem::path& target) {
-    target = path;
-    for (int depth = 0; depth < MaxLinkDepth; ++depth) {
-        struct stat st {};
-        if (::lstat(target.c_str(), &st) != 0)
-            return errno == ENOENT ? 0 : errno;
-        if (!S_ISLNK(st.st_mode))
-            return S_ISDIR(st.st_mode) ? EISDIR : 0;
-        std::string text(PATH_MAX, '\0');
-        const ssize_t length = ::readlink(target.c_str(), text.data(), text.size());
-        if (length < 0)
-            return errno;
-        text.resize(static_cast<std::size_t>(length));
-        target = target.parent_path() / text;
-    }
-    return ELOOP;
-}
 
 // Removes the temporary file unless it was renamed into place.
 class TemporaryName {
@@ -114,6 +93,9 @@ int ReplaceFileContents(const std::string& path, const std::string& contents) {
     std::filesystem::path target;
     if (const int error = ResolveLinks(path, target))
         return error;
+    // A file that may not be written is kept as it is, although the rename would replace it.
+    if (IsReadOnly(target.string()))
+        return EACCES;
     const std::string base = target.filename().string();
     const std::filesystem::path dir = target.has_parent_path() ? target.parent_path() : ".";
 

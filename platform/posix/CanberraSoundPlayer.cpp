@@ -1,5 +1,7 @@
 #include "platform/posix/CanberraSoundPlayer.h"
 
+#include "platform/FileChecks.h"
+
 #include <alsa/asoundlib.h>
 #include <canberra.h>
 
@@ -8,7 +10,6 @@
 #include <link.h>
 #include <mutex>
 #include <string_view>
-#include <sys/stat.h>
 #include <vector>
 
 namespace platform {
@@ -44,13 +45,6 @@ bool PinCanberraModules() {
     return !modules.empty();
 }
 
-// libcanberra opens the file on the caller's thread, where a FIFO without a writer would block
-// it for good: only a regular file is handed over, anything else can't be played.
-bool IsRegularFile(const std::string& path) {
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
-}
-
 } // namespace
 
 CanberraSoundPlayer::CanberraSoundPlayer() {
@@ -70,6 +64,8 @@ void CanberraSoundPlayer::PlayAsync(const std::string& wavPath) {
     if (!context_)
         return;
     ca_context_cancel(context_, SoundId);
+    // libcanberra opens the file on this thread, where a FIFO without a writer would block it
+    // for good: only a regular file is handed over, anything else can't be played.
     const bool played = IsRegularFile(wavPath) &&
                         ca_context_play(context_, SoundId, CA_PROP_MEDIA_FILENAME, wavPath.c_str(),
                                         CA_PROP_MEDIA_ROLE, "event", nullptr) == CA_SUCCESS;

@@ -19,9 +19,8 @@ std::string TemporaryPathFor(const std::string& path) {
            std::to_string(::GetCurrentProcessId()) + "." + std::to_string(counter.fetch_add(1));
 }
 
-// The old file's hidden and system bits go to the new one; a read-only file is not replaced.
-DWORD AttributesFor(const std::string& path) {
-    const DWORD old = ::GetFileAttributesA(path.c_str());
+// The old file's hidden and system bits go to the new one.
+DWORD AttributesFor(DWORD old) {
     const DWORD kept =
         old == INVALID_FILE_ATTRIBUTES ? 0 : old & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
     return kept != 0 ? kept : FILE_ATTRIBUTE_NORMAL;
@@ -75,9 +74,14 @@ int MoveIntoPlace(const std::string& from, const std::string& to) {
 } // namespace
 
 int ReplaceFileContents(const std::string& path, const std::string& contents) {
-    if (IsDirectory(path))
+    const DWORD old = ::GetFileAttributesA(path.c_str());
+    if (old != INVALID_FILE_ATTRIBUTES && (old & FILE_ATTRIBUTE_DIRECTORY))
         return EISDIR;
-    const DWORD attributes = AttributesFor(path);
+    // A file marked read-only stays as it is: Windows refuses the move over it only after the
+    // retries for a busy file below, and Wine not at all.
+    if (old != INVALID_FILE_ATTRIBUTES && (old & FILE_ATTRIBUTE_READONLY))
+        return EACCES;
+    const DWORD attributes = AttributesFor(old);
     std::string temporary;
     KernelHandle file;
     for (int attempt = 0; attempt < 100 && !file; ++attempt) {

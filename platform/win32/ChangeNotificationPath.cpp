@@ -1,5 +1,6 @@
 #include "platform/win32/ChangeNotificationPath.h"
 
+#include "platform/FileChecks.h"
 #include "platform/win32/Win32Error.h"
 
 #include <algorithm>

@@ -1,5 +1,7 @@
 #include "platform/win32/Win32Error.h"
 
+#include "platform/FileChecks.h"
+
 #include <cerrno>
 
 namespace platform {
@@ -54,11 +56,6 @@ int LastErrno() {
 int OpenErrno(const std::string& path) {
     const DWORD error = ::GetLastError();
     return error == ERROR_ACCESS_DENIED && IsDirectory(path) ? EISDIR : ErrnoFromWin32(error);
-}
-
-bool IsDirectory(const std::string& path) {
-    const DWORD attributes = ::GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 } // namespace platform

@@ -15,7 +15,4 @@ int LastErrno();
 // reports as access denied.
 int OpenErrno(const std::string& path);
 
-// True when path names an existing directory.
-bool IsDirectory(const std::string& path);
-
 } // namespace platform

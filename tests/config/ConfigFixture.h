@@ -24,9 +24,12 @@ protected:
         testsupport::WriteFile(file, contents);
         DirArray dirs;
         echo.str({});
-        ReadConfiguration(dirs, file, echo);
+        skipped.clear();
+        for (const SkippedLine& line : ReadConfiguration(dirs, file, echo).skipped)
+            skipped += DescribeSkippedLine(line, std::string::npos) + '\n';
         return dirs;
     }
 
     std::ostringstream echo;
+    std::string skipped; // what the last Read skipped, one line each
 };

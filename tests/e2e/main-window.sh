@@ -2,10 +2,11 @@
 # The desktop program on a real X server (Xvfb) with a window manager (openbox) and a tray
 # (trayer), driven from outside with xdotool like a user would: what only a real X server and a
 # real tray show, a start in the tray, hiding and showing from the icon and its menu, a
-# notification, and the close question.
-# Everything started here is ended by the EXIT trap. Usage: main-window.sh PROGRAM
+# notification, the close question, and one program per peer.cfg. Everything started here is
+# ended by the EXIT trap. Usage: main-window.sh PROGRAM HEADLESS-WATCHER
 set -eu
 program=$(realpath "$1")
+watcher=$(realpath "$2")
 tmp=$(mktemp -d "${TMPDIR:-/tmp}/peerwell-e2e.XXXXXX")
 pids=""
 trap 'status=$?; kill $pids 2>/dev/null; wait_until 5 not any_running || kill -9 $pids 2>/dev/null; rm -rf "$tmp"; exit $status' EXIT
@@ -177,6 +178,16 @@ double_click
 expect "and one more shows it again" 10 is_viewable "$main"
 xdotool windowminimize "$main"
 expect "minimising the window hides it" 10 not is_viewable "$main"
+
+(cd "$tmp" && exec timeout 20 "$program") >"$tmp/second.out" 2>&1 && second=0 || second=$?
+expect "a second peerwell on the same peer.cfg ends with status 0" 0 test "$second" -eq 0
+expect "and shows the window of the first" 10 is_viewable "$main"
+(cd "$tmp" && exec timeout 20 "$watcher") >"$tmp/watcher.out" 2>&1 && second=0 || second=$?
+expect "the headless watcher on the same peer.cfg ends with status 1" 0 test "$second" -eq 1
+expect "naming the desktop program and its process" 0 \
+    grep -q "desktop program peerwell (process $peerwell)" "$tmp/watcher.out"
+xdotool windowminimize "$main"
+expect "minimising the window hides it again" 10 not is_viewable "$main"
 double_click
 expect "a double click shows the minimised window again" 10 is_viewable "$main"
 tray_menu h
@@ -207,4 +218,19 @@ wait "$peerwell" || status=$?
 expect "with exit status 0" 0 test "$status" -eq 0
 expect "and the tray icon is gone" 10 test "$(panel_windows | wc -l)" -eq "$empty_panel"
 expect "nothing is written to peer.cfg at exit" 0 cmp -s "$tmp/peer.cfg" "$tmp/peer.cfg.before"
+
+(cd "$tmp" && exec "$watcher") >"$tmp/watcher.out" 2>&1 &
+headless=$!
+pids="$headless $pids"
+expect "the headless watcher watches peer.cfg" 10 grep -q "Kind = " "$tmp/watcher.out"
+(cd "$tmp" && exec "$program") >"$tmp/peerwell.out" 2>&1 &
+peerwell=$!
+pids="$peerwell $pids"
+expect "a desktop program started then says so in an Error box" 30 visible_window Error
+keys "$(visible_window Error)" Return
+status=0
+wait "$peerwell" || status=$?
+expect "and ends with status 1 once it is answered" 0 test "$status" -eq 1
+expect "naming the headless watcher and its process" 0 \
+    grep -q "headless watcher peerwell-watch (process $headless)" "$tmp/peerwell.out"
 echo "all checks passed"

@@ -55,16 +55,12 @@ TEST(IncrementalRescan, ReportsWhatAFullListingReportsOverRandomChanges) {
     watchtest::Watched w;
     w.Watch(w.dir);
     w.Take();
-    struct Filter {
-        const char* mask;
-        std::int32_t attrib;
-    };
-    const std::vector<Filter> filters{
+    const std::pair<const char*, std::int32_t> filters[] = {
         {"*.*", 0}, {"*.txt", 0x02}, {"*", 0x16}, {"?*", 0x10}, {"*.*", 0x08}};
     std::vector<MyDir> full, incremental;
-    for (const Filter& filter : filters) {
-        full.emplace_back(DirSettings{w.dir, "", '*', filter.mask, filter.attrib, "", ""});
-        incremental.emplace_back(DirSettings{w.dir, "", '*', filter.mask, filter.attrib, "", ""});
+    for (const auto& [mask, attrib] : filters) {
+        full.emplace_back(DirSettings{w.dir, "", '*', mask, attrib, "", ""});
+        incremental.push_back(full.back());
     }
     std::mt19937 random(99);
     for (int round = 0; round < 300; ++round) {
@@ -74,14 +70,14 @@ TEST(IncrementalRescan, ReportsWhatAFullListingReportsOverRandomChanges) {
         w.Due();
         const platform::ChangeSet changeSet = w.Take();
         ASSERT_FALSE(changeSet.listing);
-        for (std::size_t f = 0; f < filters.size(); ++f) {
+        for (std::size_t f = 0; f < std::size(filters); ++f) {
             full[f].Rescan();
             // Now and then a whole listing, whose links the passes over names look at again.
             if (round % 10 == 0)
                 incremental[f].Rescan();
             else
                 incremental[f].Rescan(round % 10 == 5 ? Listed(incremental[f]) : changeSet);
-            SCOPED_TRACE("round " + std::to_string(round) + " mask " + filters[f].mask);
+            SCOPED_TRACE("round " + std::to_string(round) + " mask " + filters[f].first);
             ASSERT_EQ(Sorted(Added(incremental[f])), Sorted(Added(full[f])));
             ASSERT_EQ(Sorted(Removed(incremental[f])), Sorted(Removed(full[f])));
             ASSERT_EQ(incremental[f].Files().size(), full[f].Files().size());

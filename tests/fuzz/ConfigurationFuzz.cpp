@@ -1,5 +1,5 @@
 // Reads arbitrary bytes as "peer.cfg", then writes what was read and reads that again: the
-// second reading must give the same file and the same records.
+// second reading must give the same file and the same records, and skip no line.
 #include "config/Configuration.h"
 
 #include <cstdint>
@@ -14,11 +14,11 @@ namespace {
 char workingDirectory[] = "/tmp/peerwell-fuzz-XXXXXX";
 
 // A new file each time: a file truncated and written again is flushed to disk when closed.
-std::string Reread(const std::string& bytes, DirArray& dirs) {
+std::string Reread(const std::string& bytes, DirArray& dirs, std::size_t& skipped) {
     ::unlink("peer.cfg");
     std::ofstream("peer.cfg", std::ios::binary) << bytes;
     std::ostream discard(nullptr);
-    ReadConfiguration(dirs, "peer.cfg", discard);
+    skipped = ReadConfiguration(dirs, "peer.cfg", discard).skipped.size();
     return FormatConfiguration(dirs);
 }
 
@@ -34,9 +34,11 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     DirArray first, second;
+    std::size_t skipped = 0;
     const std::string written =
-        Reread(std::string(reinterpret_cast<const char*>(data), size), first);
-    if (Reread(written, second) != written || second.Count() != first.Count()) {
+        Reread(std::string(reinterpret_cast<const char*>(data), size), first, skipped);
+    if (Reread(written, second, skipped) != written || second.Count() != first.Count() ||
+        skipped != 0) {
         std::fprintf(stderr, "a written configuration reads back differently\n");
         std::abort();
     }

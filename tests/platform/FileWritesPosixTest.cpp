@@ -7,6 +7,7 @@
 
 #include <sys/resource.h>
 
+#include <cerrno>
 #include <csignal>
 #include <filesystem>
 #include <functional>
@@ -61,4 +62,13 @@ TEST(FileWritesPosix, ALinkedFileStaysALinkAndItsTargetIsReplacedWithItsMode) {
     EXPECT_EQ(ReadFile(dir / "kept.cfg"), "new");
     EXPECT_EQ(fs::status(dir / "kept.cfg").permissions(), mode);
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), {}), 2) << "a file left behind";
+}
+
+// chmod a-w keeps peer.cfg as it is, even from root, although its folder would let it go.
+TEST(FileWritesPosix, AFileWithoutWritePermissionIsNotReplaced) {
+    testsupport::TempDir dir;
+    WriteFile(dir / "peer.cfg", "old");
+    fs::permissions(dir / "peer.cfg", fs::perms::owner_read | fs::perms::group_read);
+    EXPECT_EQ(platform::ReplaceFileContents(dir / "peer.cfg", "new"), EACCES);
+    EXPECT_EQ(ReadFile(dir / "peer.cfg"), "old");
 }

@@ -26,6 +26,7 @@ struct ScriptedPrompts : UserPrompts {
     bool Confirm(const std::string& text) override { return Shown("Confirm", text), yes; }
     void ShowError(const std::string& text, ErrorIcon) override { Shown("Error", text); }
     void ShowInformation(const std::string& text) override { Shown("Information", text); }
+    void ShowWarning(const std::string& text) override { Shown("Warning", text); }
     // Returns the next file even where the request refuses it, as a dialog that can't refuse
     // inside would; keeps what the request said of it.
     std::optional<std::string> ChooseFile(const FileRequest& request) override {
@@ -90,8 +91,9 @@ struct ListFixture : ::testing::Test {
     std::ostringstream echo;
     std::unique_ptr<DirListController> list;
 
-    void Start(const std::vector<DirSettings>& records) {
-        space.WriteConfig(records);
+    // peer.cfg holds the records, then moreLines.
+    void Start(const std::vector<DirSettings>& records, const std::string& moreLines = {}) {
+        WriteFile(space / "peer.cfg", space.ConfigText(records) + moreLines);
         list = std::make_unique<DirListController>(
             prompts, echo, std::make_unique<testsupport::RecordingSoundPlayer>());
         list->SetDesktop(&desktop, &desktop);
@@ -361,4 +363,36 @@ TEST_F(ListFixture, TheWatchsNewsWaitForTheViewAndARestartForgetsTheStoppedRun) 
     list->ApplyWatchEvents();
     EXPECT_TRUE(list->LineMarked(1) && !list->LineMarked(0));
     EXPECT_EQ(desktop.notices, Lines{});
+}
+
+// A line the reader skipped is named once, when the view asks. Before the first save the file is
+// kept as it was as peer.cfg.bak; a copy that fails stops that save, and a saved list is not
+// copied again.
+TEST_F(ListFixture, SkippedLinesAreNamedOnceAndTheFileIsKeptBeforeTheFirstSaveOnly) {
+    const std::vector<DirSettings> records = space.MakeRecords(3);
+    const std::string sixFields = "\"/six\" \"\" \"*\" \"*.*\" \"0\" \"\"";
+    const std::string original = space.ConfigText(records) + sixFields + "\r\n";
+    const std::string backup = space / "peer.cfg.bak";
+    std::filesystem::create_directory(backup);
+    Start(records, sixFields + "\r\n");
+    EXPECT_TRUE(prompts.shown.empty());
+    list->WarnOfSkippedLines();
+    list->WarnOfSkippedLines();
+    ASSERT_EQ(prompts.shown.size(), 1u);
+    for (const std::string& part :
+         Lines{"Warning: ", space / "peer.cfg",
+               "line 7 (six quoted fields, seven needed): " + sixFields, "peer.cfg.bak"})
+        EXPECT_NE(prompts.shown[0].find(part), std::string::npos) << prompts.shown[0];
+
+    list->Command(CM_DELETE);
+    EXPECT_EQ(ReadFile(space / "peer.cfg"), original);
+    ASSERT_EQ(prompts.shown.size(), 3u);
+    for (const std::string& part : Lines{"Error: ", backup, strerror(EISDIR)})
+        EXPECT_NE(prompts.shown[2].find(part), std::string::npos) << prompts.shown[2];
+    std::filesystem::remove(backup);
+    list->Command(CM_DELETE);
+    EXPECT_EQ(ReadFile(space / "peer.cfg"), space.ConfigText({records[2]}));
+    list->Command(CM_DELETE);
+    EXPECT_EQ(ReadFile(space / "peer.cfg"), space.ConfigText({}));
+    EXPECT_EQ(ReadFile(backup), original);
 }

@@ -17,6 +17,7 @@ struct YesPrompts : UserPrompts {
     bool Confirm(const std::string&) override { return true; }
     void ShowError(const std::string&, ErrorIcon) override { ++errors; }
     void ShowInformation(const std::string&) override {}
+    void ShowWarning(const std::string&) override {}
     std::optional<std::string> ChooseFile(const FileRequest&) override { return std::nullopt; }
     bool EditDirectory(DirSettings&) override { return true; }
     bool ViewLog(const std::string&) override { return true; }

@@ -3,7 +3,6 @@
 #include "tests/watch/WatchFixture.h"
 
 #include <csignal>
-#include <fstream>
 #include <future>
 #include <gmock/gmock.h>
 #include <linux/magic.h>
@@ -21,11 +20,8 @@ namespace {
 // How many threads of this process wait for a FUSE daemon's answer.
 int ThreadsWaitingForFuse() {
     int waiting = 0;
-    for (const auto& task : fs::directory_iterator("/proc/self/task")) {
-        std::string where;
-        std::ifstream(task.path() / "wchan") >> where;
-        waiting += where == "request_wait_answer";
-    }
+    for (const auto& task : fs::directory_iterator("/proc/self/task"))
+        waiting += testsupport::ReadFile(task.path() / "wchan") == "request_wait_answer";
     return waiting;
 }
 
@@ -49,8 +45,6 @@ protected:
         watch_->Stop();
         for (const char* mount : {"server/deep", "share"}) // the tests' mounts, inner first
             reliability::ChildProcess({"/bin/fusermount", "-uz", root_ / mount}, {}).Wait(10s);
-        for (reliability::ChildProcess& daemon : daemons_)
-            daemon.Wait(10s);
     }
 
     // Shows the folder source at target through bindfs; returns its daemon. Its output goes to
@@ -110,7 +104,7 @@ TEST_F(ShareWatch, ChangesBehindTheShareAreLoggedOnceEachAndChangesThroughItAtOn
 TEST_F(ShareWatch, AShareListedAgainAndAgainWritesNothingWhileQuietOrWhileItsServerIsGone) {
     platform::DirWatch dirWatch(watch_->Dirs.Watched());
     std::atomic<bool> gone{false};
-    std::thread stopper([&] {
+    const std::future<void> stopper = std::async(std::launch::async, [&] {
         // Two listing periods (of a second) after the server went, at the latest at a deadline.
         if (WaitUntil([&] { return gone.load(); }, 20s))
             std::this_thread::sleep_for(2500ms);
@@ -124,7 +118,6 @@ TEST_F(ShareWatch, AShareListedAgainAndAgainWritesNothingWhileQuietOrWhileItsSer
     gone = true;
     while (watch_->Step(dirWatch).status == platform::WaitResult::Status::Ready) {
     }
-    stopper.join();
     EXPECT_THAT(Sunk(), testing::IsEmpty());
     EXPECT_FALSE(fs::exists(Log("share")));
 }
@@ -146,7 +139,7 @@ TEST_F(ShareWatch, AListingThatHangsHoldsUpNoOtherDirectoryNorStopNorMoreThanOne
         << "the share was never listed again";
     std::vector<std::string> expected;
     for (int restart = 0; restart < 3; ++restart) {
-        if (restart == 2) {
+        if (restart == 2) { // another mask for the last run
             watch_->Stop();
             watch_->Dirs[0].Set({root_ / "share", "share", '*', "*.*", 0, Log("share"), ""});
         }

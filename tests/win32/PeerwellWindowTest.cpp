@@ -11,6 +11,7 @@
 #include <chrono>
 #include <commctrl.h>
 #include <cstdlib>
+#include <dlgs.h>
 #include <filesystem>
 #include <future>
 #include <shellapi.h>
@@ -44,24 +45,28 @@ class TestDesktop : public testing::Environment {
 [[maybe_unused]] testing::Environment* const desktop =
     testing::AddGlobalTestEnvironment(new TestDesktop);
 
+// Starts peerwell.exe in the folder; returns its process handle.
+HANDLE StartPeerwell(const TempDir& dir, WORD showCommand) {
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    startup.lpDesktop = const_cast<char*>(DesktopName.c_str());
+    startup.dwFlags = STARTF_USESHOWWINDOW | STARTF_USESTDHANDLES; // no echo of peer.cfg
+    startup.wShowWindow = showCommand;
+    std::string commandLine = "peerwell.exe";
+    PROCESS_INFORMATION started{};
+    // The program under test, by its Windows path.
+    EXPECT_TRUE(::CreateProcessA(std::getenv("PEERWELL_EXE"), commandLine.data(), nullptr, nullptr,
+                                 FALSE, 0, nullptr, dir.str().c_str(), &startup, &started))
+        << "can't start $PEERWELL_EXE";
+    ::CloseHandle(started.hThread);
+    return started.hProcess;
+}
+
 // One run of peerwell.exe in its own working directory.
 class Peerwell {
 public:
     Peerwell(const TempDir& dir, WORD showCommand = SW_SHOWNORMAL) {
-        STARTUPINFOA startup{};
-        startup.cb = sizeof startup;
-        startup.lpDesktop = const_cast<char*>(DesktopName.c_str());
-        startup.dwFlags = STARTF_USESHOWWINDOW | STARTF_USESTDHANDLES; // no echo of peer.cfg
-        startup.wShowWindow = showCommand;
-        std::string commandLine = "peerwell.exe";
-        PROCESS_INFORMATION started{};
-        // The program under test, by its Windows path.
-        EXPECT_TRUE(::CreateProcessA(std::getenv("PEERWELL_EXE"), commandLine.data(), nullptr,
-                                     nullptr, FALSE, 0, nullptr, dir.str().c_str(), &startup,
-                                     &started))
-            << "can't start $PEERWELL_EXE";
-        process_ = started.hProcess;
-        ::CloseHandle(started.hThread);
+        process_ = StartPeerwell(dir, showCommand);
         // The frame exists before its tool bar and client do. The first program on the desktop
         // waits for Wine to set the desktop up.
         EXPECT_TRUE(WaitUntil(
@@ -157,6 +162,10 @@ TEST(PeerwellWindow, AddOptionsAndDeleteRewritePeerCfgWhileTheWatchLogsAndTheToo
     peerwell.ExpectEnabled("10011111", "a pending record");
     peerwell.Post(CM_OPTIONS);
     const HWND dialog = peerwell.WaitForDialog("Directory options");
+    GUITHREADINFO input{};
+    input.cbSize = sizeof input;
+    ::GetGUIThreadInfo(::GetWindowThreadProcessId(dialog, nullptr), &input);
+    EXPECT_EQ(input.hwndFocus, ::GetDlgItem(dialog, 105)) << "typing does not go to Path";
     ::SetDlgItemTextA(dialog, 105, (inbox + "\\\\").c_str());
     ::SetDlgItemTextA(dialog, 103, "Inbox");
     ::PostMessageA(dialog, WM_COMMAND, IDOK, 0);
@@ -168,6 +177,31 @@ TEST(PeerwellWindow, AddOptionsAndDeleteRewritePeerCfgWhileTheWatchLogsAndTheToo
     peerwell.Answer("Confirm", "Are you sure to remove record from directories list?", IDYES);
     EXPECT_EQ(ReadFile(dir / "peer.cfg"), oneRecord);
     peerwell.ExpectEnabled("11111111", "the first record again");
+}
+
+// The Open dialog asks about the file as the user accepts it; the Error box stands over it.
+TEST(PeerwellWindow, ARefusedLogFileIsSaidOverTheOpenDialogWhichStaysOpen) {
+    TempDir dir;
+    const std::string config = Header + Record(dir.str(), "Here", "");
+    WriteFile(dir / "peer.cfg", config);
+    const std::string log = dir / "read-only.log";
+    WriteFile(log);
+    ::SetFileAttributesA(log.c_str(), FILE_ATTRIBUTE_READONLY);
+    Peerwell peerwell(dir);
+    peerwell.Post(CM_LOGFILE);
+    const HWND dialog = peerwell.WaitForDialog("Get LOG - file");
+    // The file name's box: a combo box in the newer dialogs, an edit in the older.
+    const HWND name =
+        ::GetDlgItem(dialog, cmb13) ? ::GetDlgItem(dialog, cmb13) : ::GetDlgItem(dialog, edt1);
+    ::SetWindowTextA(name, log.c_str());
+    ::PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    EXPECT_EQ(::GetWindow(peerwell.WaitForDialog("Error"), GW_OWNER), dialog);
+    peerwell.Answer("Error", "This file is read-only:\n" + log, IDOK);
+    EXPECT_TRUE(::IsWindowVisible(dialog)) << "the Open dialog closed";
+    ::PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+    EXPECT_TRUE(WaitUntil([&] { return !::IsWindow(dialog); }));
+    EXPECT_EQ(ReadFile(dir / "peer.cfg"), config);
+    ::SetFileAttributesA(log.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
 TEST(PeerwellWindow, TheCloseQuestionIsAskedOncePerAttempt) {
@@ -282,4 +316,33 @@ TEST(PeerwellWindow, TheTrayMenuTogglesTheFrameAndNotificationsAndExitsAndAFaili
     pick('e');
     peerwell.Answer("Confirm", "Do you really want to terminate Peerwell program?", IDYES);
     EXPECT_TRUE(WaitUntil([&] { return peerwell.Ended(); })) << "still running after Yes";
-}
+    // A shortcut set to "Maximized" shows the frame as it always is; its disabled buttons have
+    // pictures of their own, not the tool bar's flat silhouettes.
+    TEST(PeerwellWindow, AMaximisedStartShowsTheFixedFrame) {
+        TempDir dir;
+        Peerwell peerwell(dir, SW_SHOWMAXIMIZED);
+        EXPECT_TRUE(WaitUntil([&] { return ::IsWindowVisible(peerwell.frame); }));
+        EXPECT_FALSE(::IsZoomed(peerwell.frame));
+        ::SendMessageA(peerwell.frame, WM_SYSCOMMAND, SC_MAXIMIZE, 0); // what the system may do
+        RECT frame;
+        ::GetWindowRect(peerwell.frame, &frame);
+        EXPECT_EQ(frame.right - frame.left, 380);
+        EXPECT_EQ(frame.bottom - frame.top, 265);
+        EXPECT_NE(::SendMessageA(peerwell.toolBar, TB_GETDISABLEDIMAGELIST, 0, 0), 0);
+    }
+
+    TEST(PeerwellWindow, ASecondProgramOnTheSameListShowsTheHiddenWindowOfTheFirstAndEnds) {
+        TempDir dir;
+        Peerwell first(dir, SW_SHOWMINIMIZED);
+        ASSERT_FALSE(::IsWindowVisible(first.frame));
+        const HANDLE second = StartPeerwell(dir, SW_SHOWNORMAL);
+        DWORD status = STILL_ACTIVE;
+        if (::WaitForSingleObject(second, 30000) != WAIT_OBJECT_0)
+            ::TerminateProcess(second, status);
+        ::GetExitCodeProcess(second, &status);
+        ::CloseHandle(second);
+        EXPECT_EQ(status, 0u);
+        EXPECT_TRUE(WaitUntil([&] {
+            return ::IsWindowVisible(first.frame) && !::IsIconic(first.frame);
+        })) << "the first window stayed hidden";
+    }

@@ -9,6 +9,7 @@
 #include <QMenu>
 #include <QSignalBlocker>
 #include <QStyle>
+#include <QTimer>
 #include <iostream>
 
 namespace {
@@ -74,6 +75,8 @@ void DirWindow::Create() {
     trayIcon_.SetMenu(trayMenu_);
     trayIcon_.AddIcon(this, TrayIconId, QIcon(":/MAIN_ICON"), ToQString(controller_->TrayTip()),
                       TrayNotifyMessage);
+    // Once the frame is on screen, over it.
+    QTimer::singleShot(0, this, [this] { controller_->WarnOfSkippedLines(); });
 }
 
 bool DirWindow::QueryClose() {

@@ -75,6 +75,10 @@ void QtUserPrompts::ShowInformation(const std::string& text) {
                      QMessageBox::Ok);
 }
 
+void QtUserPrompts::ShowWarning(const std::string& text) {
+    MessageBox::Show(owner_, QMessageBox::Warning, "Warning", ToQString(text), QMessageBox::Ok);
+}
+
 std::optional<std::string> QtUserPrompts::ChooseFile(const FileRequest& request) {
     FileDialog dialog(owner_, request);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())

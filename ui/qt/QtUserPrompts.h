@@ -12,6 +12,7 @@ public:
     bool Confirm(const std::string& text) override;
     void ShowError(const std::string& text, ErrorIcon icon) override;
     void ShowInformation(const std::string& text) override;
+    void ShowWarning(const std::string& text) override;
     std::optional<std::string> ChooseFile(const FileRequest& request) override;
     bool EditDirectory(DirSettings& settings) override;
     bool ViewLog(const std::string& logPath) override;

@@ -74,6 +74,8 @@ bool DirWindow::Create(HWND parent, const RECT& area) {
     PlaceTrayIcon();
     const HWND window = window_;
     controller_.SetWatchWake([window] { ::PostMessageA(window, WatchEventsMessage, 0, 0); });
+    // Handled once the message loop runs, so the box stands over the frame shown.
+    ::PostMessageA(window_, WarnMessage, 0, 0);
     return true;
 }
 
@@ -285,6 +287,9 @@ LRESULT DirWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             break;
         DrawLine(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
         return TRUE;
+    case WarnMessage:
+        controller_.WarnOfSkippedLines();
+        return 0;
     }
     return ::DefWindowProcA(window_, message, wParam, lParam);
 }

@@ -18,6 +18,8 @@ public:
     static constexpr UINT TrayNotifyMessage = WM_USER;
     // Posted by the watch's thread when it has news for the list.
     static constexpr UINT WatchEventsMessage = WM_APP + 1;
+    // Names the lines of peer.cfg that were skipped.
+    static constexpr UINT WarnMessage = WM_APP;
 
     // Reads peer.cfg and starts the watch; no window exists yet.
     DirWindow();

@@ -31,7 +31,10 @@ INT_PTR CALLBACK DirectoryDialog::Proc(HWND dialog, UINT message, WPARAM wParam,
         auto* self = reinterpret_cast<DirectoryDialog*>(lParam);
         self->dialog_ = dialog;
         self->LoadFields();
-        return TRUE;
+        // Typing goes to Path, its text selected as the dialog's own tabbing would leave it.
+        ::SendMessageA(dialog, WM_NEXTDLGCTL,
+                       reinterpret_cast<WPARAM>(::GetDlgItem(dialog, IdPath)), TRUE);
+        return FALSE; // the focus is set
     }
     auto* self = reinterpret_cast<DirectoryDialog*>(::GetWindowLongPtrA(dialog, DWLP_USER));
     if (message != WM_COMMAND || !self)

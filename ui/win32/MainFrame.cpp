@@ -4,7 +4,11 @@
 #include "ui/FrameLayout.h"
 #include "ui/win32/DirWindow.h"
 
+#include <algorithm>
 #include <commctrl.h>
+#include <memory>
+#include <type_traits>
+#include <vector>
 
 namespace {
 
@@ -32,6 +36,21 @@ Menu CreateMainMenu() {
     return bar;
 }
 
+// The display's DPI for the whole system; the manifest declares the program aware of it, so the
+// system does not stretch its windows, and the fixed measures are scaled here.
+int SystemDpi() {
+    const HDC screen = ::GetDC(nullptr);
+    const int dpi = ::GetDeviceCaps(screen, LOGPIXELSY);
+    ::ReleaseDC(nullptr, screen);
+    return dpi > 0 ? dpi : USER_DEFAULT_SCREEN_DPI;
+}
+
+SIZE FrameSize() {
+    const int dpi = SystemDpi();
+    return {::MulDiv(FrameOuterWidth, dpi, USER_DEFAULT_SCREEN_DPI),
+            ::MulDiv(FrameOuterHeight, dpi, USER_DEFAULT_SCREEN_DPI)};
+}
+
 } // namespace
 
 bool MainFrame::Create() {
@@ -45,16 +64,19 @@ bool MainFrame::Create() {
     windowClass.lpszClassName = ClassName;
     ::RegisterClassA(&windowClass);
     taskbarCreated_ = ::RegisterWindowMessageA("TaskbarCreated");
+    showRequest_ = ::RegisterWindowMessageA(ShowRequest);
     Menu menu = CreateMainMenu();
-    if (!::CreateWindowExA(0, ClassName, "Peerwell", FrameStyle, 0, 0, FrameOuterWidth,
-                           FrameOuterHeight, nullptr, menu.get(), module, this))
+    const SIZE size = FrameSize();
+    if (!::CreateWindowExA(0, ClassName, "Peerwell", FrameStyle, 0, 0, size.cx, size.cy, nullptr,
+                           menu.get(), module, this))
         return false;
     menu.release(); // the frame destroys its menu with itself
     return true;
 }
 
 void MainFrame::Show(int showCommand) {
-    ::ShowWindow(window_, showCommand);
+    const bool maximised = showCommand == SW_SHOWMAXIMIZED || showCommand == SW_MAXIMIZE;
+    ::ShowWindow(window_, maximised ? SW_SHOWNORMAL : showCommand);
     ::UpdateWindow(window_);
 }
 
@@ -64,25 +86,27 @@ void MainFrame::CreateToolBar() {
     toolBar_ = ::CreateWindowExA(0, TOOLBARCLASSNAMEA, nullptr, WS_CHILD | WS_VISIBLE | CCS_TOP, 0,
                                  0, 0, 0, window_, nullptr, module, nullptr);
     ::SendMessageA(toolBar_, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
-    ::SendMessageA(toolBar_, TB_SETBITMAPSIZE, 0, MAKELPARAM(ToolBitmapSize, ToolBitmapSize));
+    // Pixels repeated a whole number of times keep the bitmaps sharp.
+    const int scale = std::max(1, SystemDpi() / USER_DEFAULT_SCREEN_DPI);
+    std::vector<const char*> bitmaps;
     std::vector<TBBUTTON> buttons;
     for (int id : ToolBarItems) {
         TBBUTTON button{};
         if (id == Separator) {
-            button.iBitmap = ToolSeparatorWidth;
+            button.iBitmap = ToolSeparatorWidth * scale;
             button.fsStyle = BTNS_SEP;
         } else {
-            // The bitmaps' greys become the tool bar's own face and shadow colours.
-            bitmaps_.emplace_back(static_cast<HBITMAP>(::LoadImageA(
-                module, FindCommand(id)->bitmap, IMAGE_BITMAP, 0, 0, LR_LOADMAP3DCOLORS)));
-            TBADDBITMAP added{nullptr, reinterpret_cast<UINT_PTR>(bitmaps_.back().get())};
-            button.iBitmap = static_cast<int>(
-                ::SendMessageA(toolBar_, TB_ADDBITMAP, 1, reinterpret_cast<LPARAM>(&added)));
+            button.iBitmap = static_cast<int>(bitmaps.size());
+            bitmaps.push_back(FindCommand(id)->bitmap);
             button.idCommand = id;
             button.fsStyle = BTNS_BUTTON; // created disabled: fsState is 0
         }
         buttons.push_back(button);
     }
+    images_.emplace(bitmaps, scale);
+    ::SendMessageA(toolBar_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images_->Enabled()));
+    ::SendMessageA(toolBar_, TB_SETDISABLEDIMAGELIST, 0,
+                   reinterpret_cast<LPARAM>(images_->Disabled()));
     ::SendMessageA(toolBar_, TB_ADDBUTTONSA, buttons.size(),
                    reinterpret_cast<LPARAM>(buttons.data()));
     ::SendMessageA(toolBar_, TB_AUTOSIZE, 0, 0);
@@ -147,6 +171,14 @@ LRESULT MainFrame::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             client_.Move(ClientArea());
         }
         return 0;
+    case WM_GETMINMAXINFO: {
+        // Maximised by any means, the frame keeps its place and size.
+        auto* limits = reinterpret_cast<MINMAXINFO*>(lParam);
+        const SIZE size = FrameSize();
+        limits->ptMaxSize = limits->ptMinTrackSize = limits->ptMaxTrackSize = {size.cx, size.cy};
+        limits->ptMaxPosition = {0, 0};
+        return 0;
+    }
     case WM_SETFOCUS:
         client_.Focus(); // the keyboard goes to the list
         return 0;
@@ -177,6 +209,12 @@ LRESULT MainFrame::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     if (message == taskbarCreated_ && message != 0) {
         client_.OnTaskbarCreated();
+        return 0;
+    }
+    if (message == showRequest_ && message != 0) {
+        // As the tray icon shows it: in its normal state, in front.
+        ::ShowWindow(window_, SW_SHOWNORMAL);
+        ::SetForegroundWindow(window_);
         return 0;
     }
     return ::DefWindowProcA(window_, message, wParam, lParam);
