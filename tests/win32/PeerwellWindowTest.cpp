@@ -316,33 +316,35 @@ TEST(PeerwellWindow, TheTrayMenuTogglesTheFrameAndNotificationsAndExitsAndAFaili
     pick('e');
     peerwell.Answer("Confirm", "Do you really want to terminate Peerwell program?", IDYES);
     EXPECT_TRUE(WaitUntil([&] { return peerwell.Ended(); })) << "still running after Yes";
-    // A shortcut set to "Maximized" shows the frame as it always is; its disabled buttons have
-    // pictures of their own, not the tool bar's flat silhouettes.
-    TEST(PeerwellWindow, AMaximisedStartShowsTheFixedFrame) {
-        TempDir dir;
-        Peerwell peerwell(dir, SW_SHOWMAXIMIZED);
-        EXPECT_TRUE(WaitUntil([&] { return ::IsWindowVisible(peerwell.frame); }));
-        EXPECT_FALSE(::IsZoomed(peerwell.frame));
-        ::SendMessageA(peerwell.frame, WM_SYSCOMMAND, SC_MAXIMIZE, 0); // what the system may do
-        RECT frame;
-        ::GetWindowRect(peerwell.frame, &frame);
-        EXPECT_EQ(frame.right - frame.left, 380);
-        EXPECT_EQ(frame.bottom - frame.top, 265);
-        EXPECT_NE(::SendMessageA(peerwell.toolBar, TB_GETDISABLEDIMAGELIST, 0, 0), 0);
-    }
+}
 
-    TEST(PeerwellWindow, ASecondProgramOnTheSameListShowsTheHiddenWindowOfTheFirstAndEnds) {
-        TempDir dir;
-        Peerwell first(dir, SW_SHOWMINIMIZED);
-        ASSERT_FALSE(::IsWindowVisible(first.frame));
-        const HANDLE second = StartPeerwell(dir, SW_SHOWNORMAL);
-        DWORD status = STILL_ACTIVE;
-        if (::WaitForSingleObject(second, 30000) != WAIT_OBJECT_0)
-            ::TerminateProcess(second, status);
-        ::GetExitCodeProcess(second, &status);
-        ::CloseHandle(second);
-        EXPECT_EQ(status, 0u);
-        EXPECT_TRUE(WaitUntil([&] {
-            return ::IsWindowVisible(first.frame) && !::IsIconic(first.frame);
-        })) << "the first window stayed hidden";
-    }
+// A shortcut set to "Maximized" shows the frame as it always is; its disabled buttons have
+// pictures of their own, not the tool bar's flat silhouettes.
+TEST(PeerwellWindow, AMaximisedStartShowsTheFixedFrame) {
+    TempDir dir;
+    Peerwell peerwell(dir, SW_SHOWMAXIMIZED);
+    EXPECT_TRUE(WaitUntil([&] { return ::IsWindowVisible(peerwell.frame); }));
+    EXPECT_FALSE(::IsZoomed(peerwell.frame));
+    ::SendMessageA(peerwell.frame, WM_SYSCOMMAND, SC_MAXIMIZE, 0); // what the system may do
+    RECT frame;
+    ::GetWindowRect(peerwell.frame, &frame);
+    EXPECT_EQ(frame.right - frame.left, 380);
+    EXPECT_EQ(frame.bottom - frame.top, 265);
+    EXPECT_NE(::SendMessageA(peerwell.toolBar, TB_GETDISABLEDIMAGELIST, 0, 0), 0);
+}
+
+TEST(PeerwellWindow, ASecondProgramOnTheSameListShowsTheHiddenWindowOfTheFirstAndEnds) {
+    TempDir dir;
+    Peerwell first(dir, SW_SHOWMINIMIZED);
+    ASSERT_FALSE(::IsWindowVisible(first.frame));
+    const HANDLE second = StartPeerwell(dir, SW_SHOWNORMAL);
+    DWORD status = STILL_ACTIVE;
+    if (::WaitForSingleObject(second, 30000) != WAIT_OBJECT_0)
+        ::TerminateProcess(second, status);
+    ::GetExitCodeProcess(second, &status);
+    ::CloseHandle(second);
+    EXPECT_EQ(status, 0u);
+    EXPECT_TRUE(WaitUntil([&] {
+        return ::IsWindowVisible(first.frame) && !::IsIconic(first.frame);
+    })) << "the first window stayed hidden";
+}
