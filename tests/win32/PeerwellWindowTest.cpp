@@ -281,9 +281,11 @@ TEST(PeerwellWindow, TheTrayMenuTogglesTheFrameAndNotificationsAndExitsAndAFaili
                                     Record(dir / std::string(300, 'x'), "Long", ""));
     ::RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Peerwell");
     Peerwell peerwell(dir);
-    const HWND list = ::FindWindowExA(peerwell.client, nullptr, "LISTBOX", nullptr);
-    EXPECT_TRUE(WaitUntil([&] { return ::SendMessageA(list, LB_GETITEMDATA, 1, 0) == 1; }))
-        << "the line that is not watched has no mark";
+    HWND list = nullptr; // made after the client window
+    EXPECT_TRUE(WaitUntil([&] {
+        list = ::FindWindowExA(peerwell.client, nullptr, "LISTBOX", nullptr);
+        return ::SendMessageA(list, LB_GETITEMDATA, 1, 0) == 1;
+    })) << "the line that is not watched has no mark";
     EXPECT_EQ(::SendMessageA(list, LB_GETITEMDATA, 0, 0), 0);
     EXPECT_TRUE(WaitUntil([] { return BalloonText().starts_with("Long is not watched: "); }))
         << BalloonText();
