@@ -2,6 +2,8 @@
 
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace platform {
 
@@ -17,5 +19,9 @@ public:
 
 // The platform's player (libcanberra on Linux).
 std::unique_ptr<SoundPlayer> CreateSystemSoundPlayer();
+
+// The file-dialog filters for the sounds that player plays, each a description and its
+// patterns separated by blanks, the first preselected.
+std::vector<std::pair<std::string, std::string>> SoundFileFilters();
 
 } // namespace platform

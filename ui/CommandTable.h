@@ -13,6 +13,9 @@ inline constexpr int CM_OPTIONS = 105;
 inline constexpr int CM_LOGFILE = 108;
 inline constexpr int CM_WAVFILE = 109;
 inline constexpr int CM_ABOUT = 111;
+// The tray icon's menu adds these.
+inline constexpr int CM_SHOWHIDE = 112;
+inline constexpr int CM_NOTIFY = 113;
 
 // When a command may run.
 enum class Enabling {
@@ -41,12 +44,27 @@ inline constexpr CommandInfo Commands[] = {
     {CM_ABOUT, "CM_ABOUT", "&About", "BMP_5", Enabling::Always},
 };
 
+// The commands that only the tray icon's menu has; they have no tool-bar button.
+inline constexpr CommandInfo TrayCommands[] = {
+    {CM_SHOWHIDE, "CM_SHOWHIDE", "&Show Peerwell", nullptr, Enabling::Always},
+    {CM_NOTIFY, "CM_NOTIFY", "&Notify on arrival", nullptr, Enabling::Always},
+};
+// CM_SHOWHIDE's text while the main frame is shown.
+inline constexpr const char* HideMenuText = "&Hide Peerwell";
+
 // The command with this id; null for none.
 constexpr const CommandInfo* FindCommand(int id) {
-    for (const CommandInfo& command : Commands)
-        if (command.id == id)
-            return &command;
+    using Table = std::span<const CommandInfo>;
+    for (const Table table : {Table(Commands), Table(TrayCommands)})
+        for (const CommandInfo& command : table)
+            if (command.id == id)
+                return &command;
     return nullptr;
+}
+
+// A check item: its menu shows a tick while the controller says the command is checked.
+constexpr bool IsCheckItem(int id) {
+    return id == CM_NOTIFY;
 }
 
 // In the lists of items below, a separator.
@@ -67,6 +85,10 @@ inline constexpr DropDownMenu MainMenu[] = {
     {"&Directories", DirectoriesItems},
     {"&Help", HelpItems},
 };
+
+// The tray icon's menu, top to bottom; its first item is the default, what a double click on
+// the icon does.
+inline constexpr int TrayMenuItems[] = {CM_SHOWHIDE, CM_NOTIFY, CM_ABOUT, Separator, CM_EXIT};
 
 // The tool bar, left to right: command ids and separators.
 inline constexpr int ToolBarItems[] = {CM_VIEW,    CM_EXIT,   Separator,  CM_ADD,

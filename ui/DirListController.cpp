@@ -7,6 +7,7 @@
 #include <ostream>
 #include <system_error>
 #include <utility>
+#include <variant>
 
 namespace {
 
@@ -70,7 +71,8 @@ DirListController::DirListController(UserPrompts& prompts, std::ostream& echo,
     skipped_ = ReadConfiguration(watch_.Dirs, ConfigFileName, echo).skipped;
     keepBackup_ = !skipped_.empty();
     echo.flush();
-    watch_.Start();
+    watch_.SetListener(this);
+    StartWatch();
 }
 
 DirListController::~DirListController() = default;
@@ -148,6 +150,7 @@ void DirListController::Command(int id) {
         {CM_VIEW, &DirListController::RunLogViewer}, {CM_ADD, &DirListController::CmAdd},
         {CM_DELETE, &DirListController::CmDelete},   {CM_OPTIONS, &DirListController::CmOptions},
         {CM_LOGFILE, &DirListController::CmLogFile}, {CM_WAVFILE, &DirListController::CmWavFile},
+        {CM_NOTIFY, &DirListController::CmNotify},
     };
     if (!CommandEnabled(id))
         return;
@@ -168,7 +171,9 @@ void DirListController::WarnOfSkippedLines() {
 }
 
 std::string DirListController::CloseQuestion() const {
-    return "Do you really want to terminate Peerwell program?";
+    const std::string waiting = status_.WaitingLines();
+    return "Do you really want to terminate Peerwell program?" +
+           (waiting.empty() ? "" : "\n\n" + waiting);
 }
 
 void DirListController::OpenLog() {
@@ -228,12 +233,15 @@ void DirListController::CmLogFile() {
 }
 
 void DirListController::CmWavFile() {
-    ChooseFile(&DirSettings::Wav, {.title = "Browse WAV - file",
-                                   .filters = {{"wav files (*.wav)", "*.wav"}},
-                                   .defaultSuffix = {},
-                                   .initialFile = {},
-                                   .mustExist = true,
-                                   .refusal = {}});
+    FileRequest request{.title = "Browse WAV - file",
+                        .filters = {},
+                        .defaultSuffix = {},
+                        .initialFile = {},
+                        .mustExist = true,
+                        .refusal = {}};
+    for (auto& [description, pattern] : platform::SoundFileFilters())
+        request.filters.push_back({description, pattern});
+    ChooseFile(&DirSettings::Wav, std::move(request));
 }
 
 // Asks for a file for the field (Log or Wav) of the selected record and stores the choice.
@@ -268,7 +276,7 @@ template <class Change> void DirListController::ChangeList(Change change) {
     watch_.Stop();
     change();
     const std::string failure = Save();
-    watch_.Start();
+    RestartWatch();
     if (failure.empty())
         return;
     ListChanged(); // the box stands over the list as changed
@@ -285,4 +293,121 @@ std::string DirListController::Save() {
         return SaveFailure(error);
     keepBackup_ = false;
     return {};
+}
+
+// Every directory is well until the run says otherwise; a run that could not start says that
+// of each of them.
+void DirListController::StartWatch() {
+    status_.Restart(watch_.Dirs);
+    if (watch_.Start())
+        return;
+    const std::string reason =
+        "the watch could not start: " + platform::DescribeWatchError(watch_.LastRunResult());
+    for (std::size_t slot = 0; slot < watch_.Dirs.Count(); ++slot)
+        StateChanged(slot, {DirState::Watch::NotWatched, reason, {}, 0});
+}
+
+// After a change of the list, with the watch stopped. A failure that lasts over the restart
+// is not announced again: the new run retells it during its start, applied here.
+void DirListController::RestartWatch() {
+    const std::set<std::string> failingBefore = status_.FailingPaths();
+    watchEvents_.Take(); // the stopped run's slots need not match the list any more
+    StartWatch();
+    ApplyWatchEvents(failingBefore);
+    ListChanged(); // the marks of the run before are gone
+}
+
+void DirListController::SetDesktop(DesktopShell* shell, Preferences* preferences) {
+    shell_ = shell;
+    preferences_ = preferences;
+}
+
+bool DirListController::LineMarked(int line) const {
+    return line >= 0 && status_.Failing(static_cast<std::size_t>(line));
+}
+
+std::string DirListController::LineToolTip(int line) const {
+    const std::vector<std::string> lines = Lines();
+    if (line < 0 || line >= static_cast<int>(lines.size()))
+        return {};
+    if (!LineMarked(line))
+        return lines[static_cast<std::size_t>(line)];
+    return lines[static_cast<std::size_t>(line)] + '\n' +
+           status_.Problems(static_cast<std::size_t>(line));
+}
+
+bool DirListController::CommandChecked(int id) const {
+    return id == CM_NOTIFY && preferences_ && preferences_->NotifyOnArrival();
+}
+
+void DirListController::CmNotify() {
+    if (!preferences_)
+        return;
+    const bool notify = !preferences_->NotifyOnArrival();
+    preferences_->SetNotifyOnArrival(notify);
+    if (!notify)
+        arrivals_.Clear();
+}
+
+// The lines went to the log; the list has nothing to show of them.
+void DirListController::Appended(const std::string&, std::span<const std::string>) {}
+
+void DirListController::Reported(std::size_t slot, const std::vector<std::string>& added,
+                                 const std::vector<std::string>& removed) {
+    PassNames names{slot, added.size(), {}, removed.size(), {}};
+    if (!added.empty())
+        names.firstAdded = added.front();
+    if (!removed.empty())
+        names.firstRemoved = removed.front();
+    watchEvents_.Push(std::move(names));
+}
+
+void DirListController::StateChanged(std::size_t slot, const DirState& state) {
+    watchEvents_.Push(StateChange{slot, state});
+}
+
+void DirListController::SetWatchWake(std::function<void()> wake) {
+    watchEvents_.SetWake(std::move(wake));
+}
+
+void DirListController::ApplyWatchEvents(const std::set<std::string>& failingBefore) {
+    std::vector<std::string> failures;
+    bool marksChanged = false;
+    for (WatchEvent& event : watchEvents_.Take()) {
+        if (auto* change = std::get_if<StateChange>(&event)) {
+            marksChanged = true;
+            if (status_.Set(change->slot, change->state) &&
+                !failingBefore.contains(status_.Path(change->slot)))
+                failures.push_back(status_.Problems(change->slot));
+        } else {
+            NoteArrivals(std::move(std::get<PassNames>(event)));
+        }
+    }
+    if (marksChanged)
+        ListChanged();
+    if (shell_ && status_.TrayTip() != trayTip_) {
+        trayTip_ = status_.TrayTip();
+        shell_->ShowTrayTip(trayTip_);
+    }
+    if (shell_ && !failures.empty())
+        shell_->Notify("Peerwell", JoinLines(failures), Notice::Problem);
+    ShowArrivals();
+}
+
+void DirListController::NoteArrivals(PassNames names) {
+    if (!preferences_ || !preferences_->NotifyOnArrival() || names.slot >= watch_.Dirs.Count())
+        return;
+    const DirSettings& dir = watch_.Dirs[names.slot].Settings();
+    arrivals_.Add(dir.Path, LabelOf(dir), std::move(names));
+}
+
+void DirListController::ShowArrivals() {
+    if (!shell_)
+        return;
+    const auto now = shell_->Now();
+    const std::vector<std::string> due = arrivals_.TakeDue(now);
+    if (!due.empty())
+        shell_->Notify("Peerwell", JoinLines(due), Notice::Arrival);
+    if (const auto next = arrivals_.NextDue())
+        shell_->StartTimer(std::chrono::ceil<std::chrono::milliseconds>(*next - now));
 }

@@ -80,4 +80,11 @@ std::unique_ptr<SoundPlayer> CreateSystemSoundPlayer() {
     return std::make_unique<CanberraSoundPlayer>();
 }
 
+// What libcanberra plays: WAV and Ogg Vorbis with every back end, FLAC through GStreamer (a
+// file it can't play gives the alert sound instead); then the WAV filter alone.
+std::vector<std::pair<std::string, std::string>> SoundFileFilters() {
+    return {{"sound files (*.wav *.oga *.ogg *.flac)", "*.wav *.oga *.ogg *.flac"},
+            {"wav files (*.wav)", "*.wav"}};
+}
+
 } // namespace platform

@@ -23,4 +23,9 @@ std::unique_ptr<SoundPlayer> CreateSystemSoundPlayer() {
     return std::make_unique<WinmmSoundPlayer>();
 }
 
+// sndPlaySound plays WAV files only.
+std::vector<std::pair<std::string, std::string>> SoundFileFilters() {
+    return {{"wav files (*.wav)", "*.wav"}};
+}
+
 } // namespace platform

@@ -1,9 +1,9 @@
 #!/bin/bash
 # The desktop program on a real X server (Xvfb) with a window manager (openbox) and a tray
 # (trayer), driven from outside with xdotool like a user would: what only a real X server and a
-# real tray show, a start in the tray, hiding and showing from the icon, the close question, and
-# one program per peer.cfg. Everything started here is ended by the EXIT trap.
-# Usage: main-window.sh PROGRAM HEADLESS-WATCHER
+# real tray show, a start in the tray, hiding and showing from the icon and its menu, a
+# notification, the close question, and one program per peer.cfg. Everything started here is
+# ended by the EXIT trap. Usage: main-window.sh PROGRAM HEADLESS-WATCHER
 set -eu
 program=$(realpath "$1")
 watcher=$(realpath "$2")
@@ -94,6 +94,31 @@ double_click() {
     xdotool mousemove --window "$icon" 8 8 click --repeat 2 --delay 120 1
 }
 
+# popup menu|notification: a viewable untitled window of the program: the tray icon's menu, or
+# a notification (a window of the tooltip type).
+popup() {
+    for id in $(windows_outside_tray '^$'); do
+        is_viewable "$id" || continue
+        xprop -id "$id" _NET_WM_WINDOW_TYPE | grep -q _TOOLTIP && kind=notification || kind=menu
+        [ "$kind" = "$1" ] && return 0
+    done
+    return 1
+}
+
+# tray_menu KEY: opens the tray icon's menu with a right click and picks the item of KEY; then
+# the mouse leaves the icon, whose own tip is a window of the tooltip type too. A click that
+# comes while the window manager maps a window can be lost: it is tried again.
+tray_menu() {
+    for attempt in 1 2 3; do
+        xdotool mousemove --window "$icon" 8 8 click 3
+        wait_until 5 popup menu && break
+        [ "$attempt" -lt 3 ] || fail "a right click on the tray icon shows no menu"
+    done
+    xdotool key --clearmodifiers "$1"
+    wait_until 10 not popup menu || fail "the tray menu stayed open"
+    xdotool mousemove 0 0
+}
+
 # keys WINDOW KEY...: focuses the window and types the keys into it.
 keys() {
     xdotool windowactivate --sync "$1" >/dev/null 2>&1 || xdotool windowfocus --sync "$1"
@@ -165,6 +190,15 @@ xdotool windowminimize "$main"
 expect "minimising the window hides it again" 10 not is_viewable "$main"
 double_click
 expect "a double click shows the minimised window again" 10 is_viewable "$main"
+tray_menu h
+expect "the tray menu's Hide Peerwell hides it" 10 not is_viewable "$main"
+tray_menu s
+expect "and its Show Peerwell shows it" 10 is_viewable "$main"
+tray_menu n
+expect "its Notify on arrival is kept in the user's settings" 10 \
+    grep -qx NotifyOnArrival=true "$XDG_CONFIG_HOME/Peerwell/Peerwell.conf"
+printf x >"$tmp/quiet/report.txt"
+expect "then a file that arrives shows a notification" 15 popup notification
 
 keys "$main" alt+F4
 expect "closing the window asks the question" 15 visible_window Confirm
@@ -173,6 +207,10 @@ expect "answering No closes the question" 10 not visible_window Confirm
 expect "and keeps the window" 0 is_viewable "$main"
 keys "$main" alt+f e
 expect "File > Exit asks once more" 15 visible_window Confirm
+keys "$(visible_window Confirm)" n
+expect "answering No again keeps the window" 10 not visible_window Confirm
+tray_menu e
+expect "the tray menu's Exit asks the same question" 15 visible_window Confirm
 keys "$(visible_window Confirm)" y
 expect "answering Yes ends the program" 30 not is_running "$peerwell"
 status=0

@@ -7,7 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <set>
 #include <sstream>
@@ -50,6 +52,26 @@ struct ScriptedPrompts : UserPrompts {
     bool yes = true;                     // the answer to every Confirm
 };
 
+// The tray icon's tip and notifications, the timer and the preferences of a view, on a clock
+// of its own.
+struct FakeDesktop : DesktopShell, Preferences {
+    using Time = std::chrono::steady_clock::time_point;
+    void ShowTrayTip(const std::string& text) override { tip = text; }
+    void Notify(const std::string&, const std::string& text, Notice) override {
+        notices.push_back(text);
+    }
+    void StartTimer(std::chrono::milliseconds delay) override { timerAt = now + delay; }
+    Time Now() const override { return now; }
+    bool NotifyOnArrival() const override { return notify; }
+    void SetNotifyOnArrival(bool on) override { notify = on; }
+
+    std::string tip;
+    std::vector<std::string> notices;
+    Time now{};
+    std::optional<Time> timerAt;
+    bool notify = false;
+};
+
 // Creates files name.1, name.2, ... in the record's directory until its log reports one: a run
 // that has just started reports only what happens after it has set up its notifications.
 bool Reported(const DirSettings& record, const std::string& name) {
@@ -65,6 +87,7 @@ bool Reported(const DirSettings& record, const std::string& name) {
 struct ListFixture : ::testing::Test {
     uitest::Workspace space;
     ScriptedPrompts prompts;
+    FakeDesktop desktop;
     std::ostringstream echo;
     std::unique_ptr<DirListController> list;
 
@@ -73,6 +96,7 @@ struct ListFixture : ::testing::Test {
         WriteFile(space / "peer.cfg", space.ConfigText(records) + moreLines);
         list = std::make_unique<DirListController>(
             prompts, echo, std::make_unique<testsupport::RecordingSoundPlayer>());
+        list->SetDesktop(&desktop, &desktop);
         list->Create();
     }
 };
@@ -196,6 +220,149 @@ TEST_F(ListFixture, AFailedSaveIsReportedAndTheChangeHoldsInMemory) {
     for (const std::string& part : Lines{"Error: ", space / "peer.cfg", strerror(EISDIR)})
         EXPECT_NE(prompts.shown[0].find(part), std::string::npos) << prompts.shown[0];
     EXPECT_TRUE(Reported(added, "watched.txt"));
+}
+
+// What the watch tells of a directory, as its user meets it: its line's mark and tool tip, the
+// tray icon's tip, a notification when it goes from well to failing, the close question.
+TEST_F(ListFixture, EachDirectorysStateShowsOnItsLineInTheTrayTipAndOnceAsANotification) {
+    const std::vector<DirSettings> records = space.MakeRecords(3);
+    Start(records);
+    using Watch = DirState::Watch;
+    const std::string waiting = ", which can't be written.";
+    const struct {
+        const char* name;
+        DirState state; // of d1
+        std::string problem;
+        std::string trayTip;
+        bool notifies;
+        std::string closeAdds;
+    } cases[] = {
+        {"not watched",
+         {Watch::NotWatched, "No space", {}, 0},
+         "d1 is not watched: No space",
+         "Peerwell: 1 of 3 directories not watched",
+         true,
+         ""},
+        {"told again",
+         {Watch::NotWatched, "No space", {}, 0},
+         "d1 is not watched: No space",
+         "Peerwell: 1 of 3 directories not watched",
+         false,
+         ""},
+        {"well", {}, "", "Peerwell", false, ""},
+        {"not answering",
+         {Watch::NotAnswering, "Timed out", {}, 0},
+         "d1 does not answer: Timed out",
+         "Peerwell: 1 of 3 directories not answering",
+         true,
+         ""},
+        {"its log failing",
+         {Watch::Watched, {}, "Disk full", 12},
+         "The log of d1 can't be written: Disk full",
+         "Peerwell: 1 log can't be written",
+         false,
+         "\n\n12 lines wait for " + records[1].Log + waiting},
+        {"both",
+         {Watch::NotWatched, "Gone", "Disk full", 1},
+         "d1 is not watched: Gone\nThe log of d1 can't be written: Disk full",
+         "Peerwell: 1 of 3 directories need attention",
+         false,
+         "\n\n1 line waits for " + records[1].Log + waiting},
+    };
+    prompts.yes = false;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        desktop.notices.clear();
+        prompts.shown.clear();
+        list->StateChanged(1, c.state);
+        list->ApplyWatchEvents();
+        EXPECT_EQ(list->LineMarked(1), !c.problem.empty());
+        EXPECT_EQ(list->LineToolTip(1),
+                  records[1].Path + (c.problem.empty() ? "" : "\n") + c.problem);
+        EXPECT_EQ(desktop.tip, c.trayTip);
+        EXPECT_EQ(desktop.notices, c.notifies ? Lines{c.problem} : Lines{});
+        EXPECT_FALSE(list->QueryClose());
+        EXPECT_EQ(
+            prompts.shown,
+            Lines{"Confirm: Do you really want to terminate Peerwell program?" + c.closeAdds});
+    }
+    EXPECT_FALSE(list->LineMarked(0) || list->LineMarked(2));
+}
+
+// With "Notify on arrival" ticked, a pass that reported names is told at once, unless its
+// directory was told less than 5 s ago: then it waits, merged, for the view's timer.
+TEST_F(ListFixture, ArrivalsAreNotifiedWhenAskedAtMostOncePerDirectoryIn5s) {
+    using namespace std::chrono_literals;
+    Start(space.MakeRecords(2));
+    const auto start = desktop.now;
+    list->Reported(0, {"early.txt"}, {});
+    list->ApplyWatchEvents();
+    EXPECT_FALSE(list->CommandChecked(CM_NOTIFY));
+    list->Command(CM_NOTIFY);
+    EXPECT_TRUE(list->CommandChecked(CM_NOTIFY) && desktop.notify);
+    const struct {
+        std::chrono::seconds at;
+        int slot; // -1: the timer runs out
+        Lines added, removed, shown;
+    } steps[] = {
+        {0s, 0, {"report.txt"}, {}, {"report.txt arrived in d0"}},
+        {1s, 0, {"a", "b"}, {}, {}},
+        {2s, 0, {"c"}, {"x", "y"}, {}},
+        {2s, 1, {}, {"old.txt"}, {"old.txt left d1"}},
+        {5s, -1, {}, {}, {"3 files arrived in d0, 2 left"}},
+        {9s, 0, {}, {"p", "q"}, {}},
+        {10s, -1, {}, {}, {"2 left d0"}},
+        {16s, 0, {"n"}, {"m"}, {"n arrived in d0, m left"}},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.at.count());
+        desktop.notices.clear();
+        desktop.now = start + step.at;
+        if (step.slot < 0) {
+            EXPECT_EQ(desktop.timerAt, desktop.now);
+            list->TimerElapsed();
+        } else {
+            list->Reported(static_cast<std::size_t>(step.slot), step.added, step.removed);
+            list->ApplyWatchEvents();
+        }
+        EXPECT_EQ(desktop.notices, step.shown);
+    }
+    list->Command(CM_NOTIFY);
+    desktop.now += 60s;
+    list->Reported(0, {"late.txt"}, {});
+    list->ApplyWatchEvents();
+    EXPECT_EQ(desktop.notices, Lines{"n arrived in d0, m left"});
+    EXPECT_FALSE(desktop.notify);
+}
+
+// A path with a name longer than any file system takes can't be watched, here and on Windows.
+// The watch's news wait for the view's thread; those of a run that a change of the list stopped
+// are dropped, and its new run tells the failure again without a second notification.
+TEST_F(ListFixture, TheWatchsNewsWaitForTheViewAndARestartForgetsTheStoppedRun) {
+    std::vector<DirSettings> records = space.MakeRecords(2);
+    records[1].Path = space / std::string(300, 'x');
+    Start(records);
+    std::atomic<int> wakes = 0;
+    list->SetWatchWake([&] { ++wakes; });
+    EXPECT_EQ(wakes, 1); // the start told of d1
+    list->ApplyWatchEvents();
+    EXPECT_TRUE(list->LineMarked(1) && !list->LineMarked(0));
+    EXPECT_EQ(desktop.tip, "Peerwell: 1 of 2 directories not watched");
+    EXPECT_EQ(desktop.notices.size(), 1u);
+
+    list->Command(CM_NOTIFY);
+    testsupport::WriteFile(records[0].Path + "/arrived.txt");
+    EXPECT_TRUE(testsupport::WaitUntil([&] { return wakes == 2; }));
+    list->ApplyWatchEvents();
+    EXPECT_EQ(desktop.notices.back(), "arrived.txt arrived in d0");
+
+    desktop.notices.clear();
+    list->StateChanged(0, {DirState::Watch::NotWatched, "of the stopped run", {}, 0});
+    prompts.nextFile = space / "other.log";
+    list->Command(CM_LOGFILE); // on d0: the watch restarts
+    list->ApplyWatchEvents();
+    EXPECT_TRUE(list->LineMarked(1) && !list->LineMarked(0));
+    EXPECT_EQ(desktop.notices, Lines{});
 }
 
 // A line the reader skipped is named once, when the view asks. Before the first save the file is

@@ -11,11 +11,14 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScopeGuard>
+#include <QSettings>
 #include <QToolBar>
 #include <QtTest>
 #include <functional>
@@ -140,6 +143,69 @@ private slots:
             QVERIFY(dialog.isVisible() == refused && MessageBox::ShownCount() == shown + refused);
         }
         QCOMPARE(fields, (DirSettings{dir.str(), "Inbox", '+', "*.txt", 0, "", ""}));
+    }
+
+    // A line shows the controller's mark and tool tip, a long path shortened in its middle. The
+    // tray icon's menu, offscreen without the icon, still runs its commands.
+    void theLinesShowTheStatesAndTheTrayMenuRunsItsCommands() {
+        Workspace space;
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                           QString::fromStdString(space / "settings"));
+        std::vector<DirSettings> records = space.MakeRecords(2);
+        records[1].Path = space / std::string(300, 'x'); // a name too long to be watched
+        space.WriteConfig(records);
+        Program program;
+        const auto* list = program.window->findChild<QListWidget*>();
+        QTRY_VERIFY(!list->item(1)->icon().isNull());
+        QVERIFY(list->item(0)->icon().isNull());
+        QVERIFY(list->item(1)->toolTip().startsWith(QString::fromStdString(records[1].Path) +
+                                                    "\nd1 is not watched: "));
+        QCOMPARE(list->textElideMode(), Qt::ElideMiddle);
+
+        auto* menu = program.window->findChild<QMenu*>("TrayMenu");
+        const auto shown = [menu] {
+            menu->popup(QPoint(0, 0));
+            QStringList texts;
+            for (const QAction* item : menu->actions())
+                texts << item->text() + (item->isChecked() ? "+" : "");
+            menu->hide();
+            return texts.join(' ');
+        };
+        QCOMPARE(menu->defaultAction(), menu->actions().first());
+        QCOMPARE(shown(), "&Hide Peerwell &Notify on arrival &About  &Exit");
+        for (const char* name : {"CM_SHOWHIDE", "CM_NOTIFY"})
+            menu->findChild<QAction*>(name)->trigger();
+        QVERIFY(!program.frame->isVisible());
+        QCOMPARE(shown(), "&Show Peerwell &Notify on arrival+ &About  &Exit");
+        QVERIFY(QSettings("Peerwell", "Peerwell").value("NotifyOnArrival").toBool());
+        MessageBox::SetNextAnswer(QMessageBox::No);
+        const int asked = MessageBox::ShownCount();
+        menu->findChild<QAction*>("CM_EXIT")->trigger();
+        QCOMPARE(MessageBox::ShownCount(), asked + 1);
+    }
+
+    // The WAV file dialog lists first every sound the player plays.
+    void theWavFileDialogListsTheSoundsThePlayerPlays() {
+        Workspace space;
+        space.WriteConfig({});
+        for (const char* name : {"a.wav", "b.oga", "c.ogg", "d.flac", "e.txt", "f.log"})
+            testsupport::WriteFile(space / name);
+        Program program;
+        program.window->Command(CM_ADD);
+        QStringList listed;
+        QTimer::singleShot(0, [&] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            dialog->setDirectory(QString::fromStdString(space / ""));
+            const auto* view = dialog->findChild<QListView*>("listView");
+            const auto rows = [view] { return view->model()->rowCount(view->rootIndex()); };
+            static_cast<void>(QTest::qWaitFor([&] { return rows() >= 4; })); // read on a thread
+            for (int row = 0; row < rows(); ++row)
+                listed << view->model()->index(row, 0, view->rootIndex()).data().toString();
+            dialog->reject();
+        });
+        program.window->Command(CM_WAVFILE);
+        listed.sort();
+        QCOMPARE(listed, QStringList({"a.wav", "b.oga", "c.ogg", "d.flac"}));
     }
 
     // With a tray icon, the end-to-end test sees the minimised frame hide.

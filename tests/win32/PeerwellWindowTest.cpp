@@ -253,6 +253,73 @@ TEST(PeerwellWindow, AMinimisedStartShowsATrayIconThatANewTaskBarGetsAgainAndTha
     EXPECT_FALSE(::IsWindowVisible(peerwell.frame)) << "minimising did not hide the frame";
 }
 
+namespace {
+
+// The text of the shell's balloon that shows, or "" while none shows.
+std::string BalloonText() {
+    for (HWND tip = nullptr; (tip = ::FindWindowExA(nullptr, tip, TOOLTIPS_CLASSA, nullptr));) {
+        char text[256] = {};
+        if (::IsWindowVisible(tip) && (::GetWindowLongA(tip, GWL_STYLE) & TTS_BALLOON))
+            ::SendMessageA(tip, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+        if (text[0])
+            return text;
+    }
+    return {};
+}
+
+} // namespace
+
+// A name longer than a file system takes can't be watched: its line is marked and a balloon
+// says so. The icon's menu, asked for as the shell does with NOTIFYICON_VERSION, hides and
+// shows the frame, ticks Notify on arrival for this user, and ends the program after the close
+// question.
+TEST(PeerwellWindow, TheTrayMenuTogglesTheFrameAndNotificationsAndExitsAndAFailingLineIsMarked) {
+    TempDir dir;
+    const std::string watched = dir / "watched";
+    std::filesystem::create_directory(watched);
+    WriteFile(dir / "peer.cfg", Header + Record(watched, "Watched", "") +
+                                    Record(dir / std::string(300, 'x'), "Long", ""));
+    ::RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Peerwell");
+    Peerwell peerwell(dir);
+    HWND list = nullptr; // made after the client window
+    EXPECT_TRUE(WaitUntil([&] {
+        list = ::FindWindowExA(peerwell.client, nullptr, "LISTBOX", nullptr);
+        return ::SendMessageA(list, LB_GETITEMDATA, 1, 0) == 1;
+    })) << "the line that is not watched has no mark";
+    EXPECT_EQ(::SendMessageA(list, LB_GETITEMDATA, 0, 0), 0);
+    EXPECT_TRUE(WaitUntil([] { return BalloonText().starts_with("Long is not watched: "); }))
+        << BalloonText();
+
+    const auto pick = [&](WPARAM key) {
+        ::PostMessageA(peerwell.client, WM_USER, 1, WM_CONTEXTMENU);
+        HWND menu = nullptr;
+        EXPECT_TRUE(WaitUntil([&] {
+            menu = ::FindWindowA("#32768", nullptr);
+            return menu && ::IsWindowVisible(menu);
+        })) << "no tray menu";
+        ::PostMessageA(menu, WM_CHAR, key, 0);
+        EXPECT_TRUE(WaitUntil([&] { return !::IsWindowVisible(menu); })) << "the menu stayed";
+        ::SendMessageA(peerwell.frame, WM_NULL, 0, 0); // the command has run
+    };
+    pick('h');
+    EXPECT_FALSE(::IsWindowVisible(peerwell.frame));
+    pick('s');
+    EXPECT_TRUE(::IsWindowVisible(peerwell.frame));
+    pick('n');
+    DWORD notify = 0;
+    DWORD size = sizeof notify;
+    EXPECT_EQ(::RegGetValueA(HKEY_CURRENT_USER, "Software\\Peerwell", "NotifyOnArrival",
+                             RRF_RT_REG_DWORD, nullptr, &notify, &size),
+              ERROR_SUCCESS);
+    EXPECT_EQ(notify, 1u);
+    WriteFile(watched + "\\report.txt");
+    EXPECT_TRUE(WaitUntil([] { return BalloonText() == "report.txt arrived in Watched"; }))
+        << BalloonText();
+    pick('e');
+    peerwell.Answer("Confirm", "Do you really want to terminate Peerwell program?", IDYES);
+    EXPECT_TRUE(WaitUntil([&] { return peerwell.Ended(); })) << "still running after Yes";
+}
+
 // A shortcut set to "Maximized" shows the frame as it always is; its disabled buttons have
 // pictures of their own, not the tool bar's flat silhouettes.
 TEST(PeerwellWindow, AMaximisedStartShowsTheFixedFrame) {

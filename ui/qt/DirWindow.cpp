@@ -6,7 +6,9 @@
 #include "ui/qt/Text.h"
 
 #include <QListWidget>
+#include <QMenu>
 #include <QSignalBlocker>
+#include <QStyle>
 #include <QTimer>
 #include <iostream>
 
@@ -42,11 +44,20 @@ DirWindow::DirWindow(std::unique_ptr<TrayShell> trayShell,
     list_->setSortingEnabled(false);
     list_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     list_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    list_->setTextElideMode(Qt::ElideNone);
+    list_->setTextElideMode(Qt::ElideMiddle);
     list_->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
     connect(list_, &QListWidget::itemSelectionChanged, this, &DirWindow::OnSelectionChanged);
     connect(list_, &QListWidget::itemDoubleClicked, this, [this] { controller_->OpenLog(); });
     controller_->SetListChanged([this] { ShowList(); });
+    controller_->SetDesktop(this, &preferences_);
+    noticeTimer_.setSingleShot(true);
+    connect(&noticeTimer_, &QTimer::timeout, this, [this] { controller_->TimerElapsed(); });
+    CreateTrayMenu();
+    // On the watch's thread: the events are applied on this one.
+    controller_->SetWatchWake([this] {
+        QMetaObject::invokeMethod(
+            this, [this] { controller_->ApplyWatchEvents(); }, Qt::QueuedConnection);
+    });
 }
 
 DirWindow::~DirWindow() {
@@ -61,7 +72,9 @@ DirWindow::~DirWindow() {
 void DirWindow::Create() {
     controller_->Create();
     ShowList();
-    trayIcon_.AddIcon(this, TrayIconId, QIcon(":/MAIN_ICON"), "Peerwell", TrayNotifyMessage);
+    trayIcon_.SetMenu(trayMenu_);
+    trayIcon_.AddIcon(this, TrayIconId, QIcon(":/MAIN_ICON"), ToQString(controller_->TrayTip()),
+                      TrayNotifyMessage);
     // Once the frame is on screen, over it.
     QTimer::singleShot(0, this, [this] { controller_->WarnOfSkippedLines(); });
 }
@@ -87,6 +100,8 @@ void DirWindow::Command(int id) {
         CmExit();
     else if (id == CM_ABOUT)
         CmAbout();
+    else if (id == CM_SHOWHIDE)
+        ToggleFrame();
     else
         controller_->Command(id);
 }
@@ -96,8 +111,11 @@ bool DirWindow::CommandEnabled(int id) const {
 }
 
 void DirWindow::OnTrayNotify(unsigned /*id*/, QSystemTrayIcon::ActivationReason reason) {
-    if (reason != QSystemTrayIcon::DoubleClick)
-        return;
+    if (reason == QSystemTrayIcon::DoubleClick)
+        ToggleFrame();
+}
+
+void DirWindow::ToggleFrame() {
     QWidget* frame = window();
     if (frame->isVisible())
         frame->hide();
@@ -130,10 +148,62 @@ void DirWindow::OnSelectionChanged() {
 void DirWindow::ShowList() {
     const QSignalBlocker quiet(list_);
     list_->clear();
-    for (const std::string& line : controller_->Lines())
-        list_->addItem(ToQString(line));
+    const QIcon mark = style()->standardIcon(QStyle::SP_MessageBoxWarning);
+    const std::vector<std::string> lines = controller_->Lines();
+    for (int line = 0; line < static_cast<int>(lines.size()); ++line) {
+        auto* item = new QListWidgetItem(ToQString(lines[static_cast<std::size_t>(line)]), list_);
+        item->setToolTip(ToQString(controller_->LineToolTip(line)));
+        if (controller_->LineMarked(line))
+            item->setIcon(mark);
+    }
     const int selected = controller_->SelectedLine();
     list_->setCurrentRow(selected);
     if (selected < 0)
         list_->clearSelection();
+}
+
+// The tray icon's menu, from the command table; its first item is the default.
+void DirWindow::CreateTrayMenu() {
+    trayMenu_ = new QMenu(this);
+    trayMenu_->setObjectName("TrayMenu");
+    for (int id : TrayMenuItems) {
+        if (id == Separator) {
+            trayMenu_->addSeparator();
+            continue;
+        }
+        const CommandInfo* command = FindCommand(id);
+        QAction* action = trayMenu_->addAction(command->menuText);
+        action->setObjectName(command->name);
+        action->setData(id);
+        action->setCheckable(IsCheckItem(id));
+        connect(action, &QAction::triggered, this, [this, id] { Command(id); });
+    }
+    trayMenu_->setDefaultAction(trayMenu_->actions().first());
+    connect(trayMenu_, &QMenu::aboutToShow, this, &DirWindow::UpdateTrayMenu);
+}
+
+void DirWindow::UpdateTrayMenu() {
+    for (QAction* action : trayMenu_->actions()) {
+        const int id = action->data().toInt();
+        if (id == Separator)
+            continue;
+        action->setEnabled(CommandEnabled(id));
+        action->setChecked(controller_->CommandChecked(id));
+        if (id == CM_SHOWHIDE)
+            action->setText(window()->isVisible() ? HideMenuText : FindCommand(id)->menuText);
+    }
+}
+
+void DirWindow::ShowTrayTip(const std::string& tip) {
+    trayIcon_.SetTip(ToQString(tip));
+}
+
+void DirWindow::Notify(const std::string& title, const std::string& text, Notice notice) {
+    trayIcon_.ShowMessage(ToQString(title), ToQString(text),
+                          notice == Notice::Problem ? QSystemTrayIcon::Warning
+                                                    : QSystemTrayIcon::Information);
+}
+
+void DirWindow::StartTimer(std::chrono::milliseconds delay) {
+    noticeTimer_.start(delay);
 }

@@ -8,6 +8,9 @@
 
 namespace {
 
+// How long a notification stays where the desktop leaves that to the program, in ms.
+constexpr int NoticeTime = 10000;
+
 // Shows each added icon as a QSystemTrayIcon and posts its activations to the icon's window.
 class QtTrayShell : public TrayShell {
 public:
@@ -40,6 +43,8 @@ private:
             return false;
         auto icon = std::make_unique<QSystemTrayIcon>(data.icon);
         icon->setToolTip(data.tip);
+        if (data.flags & TrayMenuFlag)
+            icon->setContextMenu(data.menu);
         QPointer<QObject> window = data.window;
         const unsigned message = data.message;
         const unsigned id = data.id;
@@ -60,6 +65,8 @@ private:
             return false;
         if (data.flags & TrayTipFlag)
             found->second->setToolTip(data.tip);
+        if (data.flags & TrayInfoFlag)
+            found->second->showMessage(data.infoTitle, data.info, data.infoIcon, NoticeTime);
         return true;
     }
 

@@ -29,7 +29,13 @@ bool SystemTrayIcon::AddIcon(QObject* window, unsigned id, const QIcon& icon, co
         message = shell_->RegisterMessage(tip);
     if (message == 0)
         return shown_ = false;
-    data_ = {window, id, TrayMessageFlag | TrayIconFlag | TrayTipFlag, message, icon, CutTip(tip)};
+    data_ = {.window = window,
+             .id = id,
+             .flags = TrayMessageFlag | TrayIconFlag | TrayTipFlag | TrayMenuFlag,
+             .message = message,
+             .icon = icon,
+             .tip = CutTip(tip),
+             .menu = menu_};
     shown_ = shell_->NotifyIcon(TrayShell::Call::Add, data_);
     return shown_;
 }
@@ -44,6 +50,17 @@ bool SystemTrayIcon::SetTip(const QString& tip) {
     if (!changed)
         data_.tip = kept;
     return changed;
+}
+
+bool SystemTrayIcon::ShowMessage(const QString& title, const QString& text,
+                                 QSystemTrayIcon::MessageIcon icon) {
+    if (!shown_)
+        return false;
+    data_.flags = TrayInfoFlag;
+    data_.infoTitle = title;
+    data_.info = text;
+    data_.infoIcon = icon;
+    return shell_->NotifyIcon(TrayShell::Call::Modify, data_);
 }
 
 bool SystemTrayIcon::RemoveIcon() {

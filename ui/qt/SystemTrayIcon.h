@@ -20,6 +20,10 @@ public:
     bool AddIcon(QObject* window, unsigned id, const QIcon& icon, const QString& tip,
                  unsigned message);
     bool SetTip(const QString& tip);
+    // The menu of a right click on the icon, from the next AddIcon on.
+    void SetMenu(QMenu* menu) { menu_ = menu; }
+    // One notification from the icon; false when it is not shown.
+    bool ShowMessage(const QString& title, const QString& text, QSystemTrayIcon::MessageIcon icon);
     // Returns whether the icon is still there.
     bool RemoveIcon();
 
@@ -28,5 +32,6 @@ public:
 private:
     std::unique_ptr<TrayShell> shell_;
     bool shown_ = false;
+    QMenu* menu_ = nullptr;
     TrayIconData data_;
 };

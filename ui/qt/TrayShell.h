@@ -6,10 +6,17 @@
 #include <QSystemTrayIcon>
 #include <memory>
 
+class QMenu;
 class QObject;
 
 // The flags of a tray call: which members of TrayIconData it hands over.
-enum TrayFlag : unsigned { TrayMessageFlag = 1, TrayIconFlag = 2, TrayTipFlag = 4 };
+enum TrayFlag : unsigned {
+    TrayMessageFlag = 1,
+    TrayIconFlag = 2,
+    TrayTipFlag = 4,
+    TrayInfoFlag = 16, // a notification: info, infoTitle and infoIcon
+    TrayMenuFlag = 32,
+};
 
 // The record handed to the shell for one icon, identified by (window, id).
 struct TrayIconData {
@@ -18,7 +25,11 @@ struct TrayIconData {
     unsigned flags = 0;
     unsigned message = 0;
     QIcon icon;
-    QString tip; // at most SystemTrayIcon::TipLength characters
+    QString tip;           // at most SystemTrayIcon::TipLength characters
+    QMenu* menu = nullptr; // opened by a right click on the icon
+    QString infoTitle{};
+    QString info{};
+    QSystemTrayIcon::MessageIcon infoIcon = QSystemTrayIcon::Information;
 };
 
 // The notification-area calls the program makes. The real backend shows a QSystemTrayIcon;
