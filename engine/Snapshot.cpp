@@ -9,10 +9,9 @@ std::size_t HashOf(std::string_view name) {
     return std::hash<std::string_view>{}(name);
 }
 
-// Every bit of the hash has a say, as wide as size_t is.
-std::uint32_t TagOf(std::size_t hash) {
-    const auto wide = static_cast<std::uint64_t>(hash);
-    return static_cast<std::uint32_t>(wide ^ (wide >> 32));
+// The hash's top byte: its low bits already chose the slot.
+std::uint8_t TagOf(std::size_t hash) {
+    return static_cast<std::uint8_t>(hash >> (8 * (sizeof(std::size_t) - 1)));
 }
 
 // A power of two that keeps the table at most half full.
@@ -120,14 +119,14 @@ std::uint32_t Snapshot::Lookup(std::string_view name) const {
     const std::size_t mask = slots_.size() - 1;
     const std::size_t hash = HashOf(name);
     for (std::size_t slot = hash & mask;; slot = (slot + 1) & mask) {
-        const Slot occupant = slots_[slot];
-        if (occupant.entry == 0)
+        const std::uint32_t occupant = slots_[slot];
+        if (occupant == 0)
             return None;
-        if (occupant.tag != TagOf(hash))
+        if (tags_[slot] != TagOf(hash))
             continue;
-        const MyFile& entry = entries_[occupant.entry - 1];
+        const MyFile& entry = entries_[occupant - 1];
         if (entry.State != Dead && entry.Name == name)
-            return occupant.entry - 1;
+            return occupant - 1;
     }
 }
 
@@ -142,14 +141,15 @@ std::uint32_t Snapshot::Append(std::string_view name) {
     const std::size_t hash = HashOf(name);
     std::size_t slot = hash & mask;
     for (;; slot = (slot + 1) & mask) {
-        if (slots_[slot].entry == 0) {
+        if (slots_[slot] == 0) {
             ++usedSlots_;
             break;
         }
-        if (dead_ > 0 && entries_[slots_[slot].entry - 1].State == Dead)
+        if (dead_ > 0 && entries_[slots_[slot] - 1].State == Dead)
             break;
     }
-    slots_[slot] = {index + 1, TagOf(hash)};
+    slots_[slot] = index + 1;
+    tags_[slot] = TagOf(hash);
     return index;
 }
 
@@ -161,7 +161,8 @@ void Snapshot::Drop(std::uint32_t index) {
 }
 
 void Snapshot::Rehash(std::size_t slotCount) {
-    std::vector<Slot>(slotCount).swap(slots_);
+    std::vector<std::uint32_t>(slotCount).swap(slots_);
+    std::vector<std::uint8_t>(slotCount).swap(tags_);
     usedSlots_ = 0;
     const std::size_t mask = slotCount - 1;
     for (std::size_t i = 0; i < entries_.size(); ++i) {
@@ -169,9 +170,10 @@ void Snapshot::Rehash(std::size_t slotCount) {
             continue;
         const std::size_t hash = HashOf(entries_[i].Name);
         std::size_t slot = hash & mask;
-        while (slots_[slot].entry != 0)
+        while (slots_[slot] != 0)
             slot = (slot + 1) & mask;
-        slots_[slot] = {static_cast<std::uint32_t>(i + 1), TagOf(hash)};
+        slots_[slot] = static_cast<std::uint32_t>(i + 1);
+        tags_[slot] = TagOf(hash);
         ++usedSlots_;
     }
 }

@@ -46,15 +46,12 @@ private:
 
     // In first-seen order; dropped entries stay as Dead until the next compaction.
     std::vector<MyFile> entries_;
-    // Open addressing with linear probing: entry 0 is an empty slot, otherwise an entry index
-    // + 1, with the high bits of its name's hash, so that a probe rarely has to look at the
-    // entry itself. A slot whose entry is Dead is reused by the next insertion that probes
-    // past it.
-    struct Slot {
-        std::uint32_t entry = 0;
-        std::uint32_t tag = 0;
-    };
-    std::vector<Slot> slots_;
+    // Open addressing with linear probing: 0 is an empty slot, otherwise an entry index + 1.
+    // A slot whose entry is Dead is reused by the next insertion that probes past it.
+    std::vector<std::uint32_t> slots_;
+    // Beside each slot, the top byte of its name's hash: a probe rarely has to look at an
+    // entry that is not the one it seeks.
+    std::vector<std::uint8_t> tags_;
     std::size_t usedSlots_ = 0;
     std::size_t live_ = 0;
     std::size_t dead_ = 0;
