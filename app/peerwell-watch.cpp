@@ -34,6 +34,8 @@ std::string Lines(std::size_t count) {
 // on standard error, each change of a directory's watch and each episode of a failing log.
 class Reporter : public WatchListener {
 public:
+    explicit Reporter(const DirArray& dirs) : dirs_(dirs) {}
+
     void Appended(const std::string&, std::span<const std::string> lines) override {
         std::string text;
         for (const std::string& line : lines) {
@@ -47,7 +49,7 @@ public:
     void StateChanged(std::size_t slot, const DirState& state) override {
         if (std::exchange(watch_[slot], state.watch) == state.watch)
             return;
-        const std::string quoted = '"' + (*dirs)[slot].Path() + '"';
+        const std::string quoted = '"' + dirs_[slot].Path() + '"';
         if (state.watch == DirState::Watch::NotWatched)
             std::cerr << "peerwell-watch: not watching " << quoted << ": " << state.watchReason;
         else if (state.watch == DirState::Watch::NotAnswering)
@@ -68,9 +70,8 @@ public:
         std::cerr << '\n';
     }
 
-    const DirArray* dirs = nullptr;
-
 private:
+    const DirArray& dirs_;
     std::map<std::size_t, DirState::Watch> watch_; // as last said
 };
 
@@ -129,8 +130,7 @@ int main(int argc, char* argv[]) {
         return 1;
 
     MyWatchThread watch;
-    Reporter reporter;
-    reporter.dirs = &watch.Dirs;
+    Reporter reporter(watch.Dirs);
     watch.SetListener(&reporter);
     const ConfigurationRead read = ReadConfiguration(watch.Dirs, ConfigFileName, std::cout);
     std::cout << std::flush;

@@ -62,7 +62,6 @@ LogAppend LogBacklog::Append(const std::string& log, std::vector<std::string> li
     result.late = kept.late;
     result.lost = kept.lost;
     failing_.erase(found);
-    Publish();
     return result;
 }
 
@@ -90,18 +89,12 @@ std::pair<int, std::size_t> LogBacklog::Status(const std::string& log) const {
     return {found->second.error, found->second.lines.size()};
 }
 
-std::vector<std::pair<std::string, std::size_t>> LogBacklog::Counts() const {
-    std::lock_guard lock(countsMutex_);
-    return counts_;
-}
-
 std::vector<KeptLog> LogBacklog::TakeAll() {
     std::vector<KeptLog> all;
     for (auto& [log, kept] : failing_)
         all.push_back({log, std::move(kept.lines), kept.lost});
     failing_.clear();
     kept_ = 0;
-    Publish();
     return all;
 }
 
@@ -113,7 +106,6 @@ void LogBacklog::KeepNewLines(Kept& kept) {
         ++kept_;
     }
     DropOldest();
-    Publish();
 }
 
 // Past the bound, drops the oldest lines of all logs together.
@@ -136,12 +128,4 @@ void LogBacklog::DropOldest() {
         kept->ages.erase(kept->ages.begin(), kept->ages.begin() + Offset(count));
         kept->lost += count;
     }
-}
-
-void LogBacklog::Publish() {
-    std::vector<std::pair<std::string, std::size_t>> counts;
-    for (const auto& [log, kept] : failing_)
-        counts.emplace_back(log, kept.lines.size());
-    std::lock_guard lock(countsMutex_);
-    counts_ = std::move(counts);
 }

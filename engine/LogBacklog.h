@@ -4,7 +4,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <map>
-#include <mutex>
 #include <optional>
 #include <string>
 #include <utility>
@@ -56,8 +55,6 @@ public:
     // The errno that keeps lines out of log (0 while it is written) and how many wait for it.
     std::pair<int, std::size_t> Status(const std::string& log) const;
     bool Failing(const std::string& log) const { return failing_.contains(log); }
-    // How many lines wait for each failing log; callable from any thread.
-    std::vector<std::pair<std::string, std::size_t>> Counts() const;
     // Hands over every line kept and forgets them.
     std::vector<KeptLog> TakeAll();
 
@@ -71,13 +68,10 @@ private:
     };
     void KeepNewLines(Kept& kept);
     void DropOldest();
-    void Publish();
 
     LogKeeping keeping_;
     std::map<std::string, Kept> failing_;
     std::size_t kept_ = 0;
     std::uint64_t nextAge_ = 0;
     std::chrono::steady_clock::time_point retryDue_{};
-    mutable std::mutex countsMutex_;
-    std::vector<std::pair<std::string, std::size_t>> counts_;
 };

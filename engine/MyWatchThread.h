@@ -51,8 +51,6 @@ public:
     // outlive them.
     void SetListener(WatchListener* listener) { listener_ = listener; }
 
-    // How many lines wait for each log that could not take them; callable from any thread.
-    std::vector<std::pair<std::string, std::size_t>> KeptLines() const { return logs_.Counts(); }
     // Hands over the lines still waiting for their logs; only while no run is going.
     std::vector<KeptLog> TakeKeptLines() { return logs_.TakeAll(); }
 
