@@ -33,6 +33,7 @@ struct DirWatch::Backend {
 
     std::chrono::milliseconds unansweredAfter{};
     std::chrono::steady_clock::time_point lastReturn{}; // of the last wait
+    std::chrono::microseconds gathering{0};             // before the next wait looks
 
     int ErrorOf(std::size_t slot) const;
     // Waits, for a stop only, until gathering time after the last wait returned.
@@ -78,14 +79,16 @@ bool DirWatch::Backend::ServeShare(std::size_t slot, int fd) {
     return slots[slot].Error() != 0;
 }
 
-// In a burst of changes, a wait that comes soon after the last one lets them gather for a moment:
-// one pass over many names costs far less than many passes over a few, and a millisecond is
-// much less than the time a single change takes to be logged.
-constexpr std::chrono::microseconds Gathering{1000};
+// In a burst of changes, they gather for a moment before a pass: one pass over many names costs
+// far less than many passes over a few. A wait that finds changes already there lets the next
+// one gather for twice as long, up to a few milliseconds, far less than anyone notices in a log;
+// a wait that had to wait for them gathers nothing, so that a lone change is logged at once.
+constexpr std::chrono::microseconds FirstGathering{1000};
+constexpr std::chrono::microseconds LongestGathering{4000};
 
 void DirWatch::Backend::Gather() {
-    const auto left = lastReturn + Gathering - std::chrono::steady_clock::now();
-    if (left <= std::chrono::nanoseconds::zero() || left > Gathering)
+    const auto left = lastReturn + gathering - std::chrono::steady_clock::now();
+    if (left <= std::chrono::nanoseconds::zero() || left > gathering)
         return;
     const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(left);
     const timespec timeout{static_cast<time_t>(seconds.count()),
@@ -156,13 +159,18 @@ WaitResult DirWatch::Backend::Poll(std::optional<std::chrono::steady_clock::time
         }
     }
     WaitResult result;
+    bool looked = false; // the first poll only looks whether anything is there already
+    bool foundWaiting = false;
     while (result.ready.empty() && result.answering.empty()) {
-        const int ready = ::poll(fds.data(), fds.size(), PollTimeout(until));
+        const int ready = ::poll(fds.data(), fds.size(), looked ? PollTimeout(until) : 0);
         if (ready < 0) {
             if (errno == EINTR)
                 continue;
             return {WaitResult::Status::Failed, {}, {}, {}, errno};
         }
+        if (!looked)
+            foundWaiting = ready > 0;
+        looked = true;
         if (ready == 0 && PollTimeout(until) == 0) {
             result.status = WaitResult::Status::TimedOut;
             break;
@@ -191,6 +199,8 @@ WaitResult DirWatch::Backend::Poll(std::optional<std::chrono::steady_clock::time
             break;
         }
     }
+    gathering = foundWaiting ? std::clamp(2 * gathering, FirstGathering, LongestGathering)
+                             : std::chrono::microseconds::zero();
     return result;
 }
 
