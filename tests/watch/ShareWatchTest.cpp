@@ -123,23 +123,28 @@ TEST_F(ShareWatch, AShareThatStopsAnsweringIsToldSoUntilItAnswersAndWritesNothin
                watch_->Step(dirWatch).status == platform::WaitResult::Status::Ready) {
         }
     };
+    const auto toldBySlot = [&] {
+        std::map<std::size_t, std::vector<std::pair<DirState::Watch, std::string>>> bySlot;
+        for (const auto& [slot, state] : Told())
+            bySlot[slot].emplace_back(state.watch, state.watchReason);
+        return bySlot;
+    };
     for (int quiet = 0; quiet < 4; ++quiet)
         EXPECT_FALSE(watch_->Step(dirWatch).ready.empty()) << "not listed again by itself";
     daemon_->Signal(SIGSTOP);
     gone.Signal(SIGKILL);
-    stepUntil([&] { return Told().size() >= 2; });
+    stepUntil([&] { return toldBySlot().size() == 2; });
     daemon_->Signal(SIGCONT);
-    stepUntil([&] { return Told().size() >= 3; });
+    stepUntil([&] { return toldBySlot()[0].size() >= 2; });
     done = true;
-    std::map<std::size_t, std::vector<std::pair<DirState::Watch, std::string>>> bySlot;
-    for (const auto& [slot, state] : Told())
-        bySlot[slot].emplace_back(state.watch, state.watchReason);
+    auto bySlot = toldBySlot();
     using Watch = DirState::Watch;
     EXPECT_THAT(bySlot[0],
                 testing::ElementsAre(Pair(Watch::NotAnswering, DescribeWatchError(ETIMEDOUT)),
                                      Pair(Watch::Watched, "")));
-    EXPECT_THAT(bySlot[1],
-                testing::ElementsAre(Pair(Watch::NotAnswering, DescribeWatchError(ENOTCONN))));
+    // A listing under way when its daemon dies fails otherwise than the ones after it.
+    EXPECT_THAT(bySlot[1], testing::AllOf(testing::Not(testing::IsEmpty()),
+                                          testing::Each(Pair(Watch::NotAnswering, testing::_))));
     EXPECT_THAT(Sunk(), testing::IsEmpty());
     for (const char* alias : {"share", "share2"})
         EXPECT_FALSE(fs::exists(Log(alias))) << alias;
