@@ -180,12 +180,13 @@ private:
         while ((size = ::read(fd, buffer, sizeof buffer)) > 0) {
             const auto now = Clock::now();
             pending.append(buffer, static_cast<std::size_t>(size));
-            std::size_t end;
+            std::size_t start = 0, end;
             std::lock_guard lock(mutex_);
-            while ((end = pending.find('\n')) != std::string::npos) {
-                Take(pending.substr(0, end), now);
-                pending.erase(0, end + 1);
+            while ((end = pending.find('\n', start)) != std::string::npos) {
+                Take(pending.substr(start, end - start), now);
+                start = end + 1;
             }
+            pending.erase(0, start);
             changed_.notify_all();
         }
         ::close(fd);
