@@ -78,6 +78,8 @@ public:
             },
             std::chrono::seconds(60)))
             << "no frame with tool bar and client";
+        // The frame is shown as asked just before the program first waits for input.
+        EXPECT_EQ(::WaitForInputIdle(process_, 10000), 0u) << "never waited for input";
     }
     // Gone with its windows before the next run looks for its own on the test's desktop.
     ~Peerwell() {
