@@ -67,17 +67,32 @@ tray_panel() {
 
 # Every window below the tray panel, as decimal numbers.
 panel_windows() {
-    for id in $(xwininfo -tree -id "$(tray_panel)" | awk '/^ +0x/ { print $1 }'); do
+    # Without an id xwininfo would wait for a click: a panel not found (a window that went away
+    # while the tree was walked) is a failure, tried again by the caller.
+    local panel
+    panel=$(tray_panel) || return 1
+    for id in $(xwininfo -tree -id "$panel" | awk '/^ +0x/ { print $1 }'); do
         echo $((id))
     done
 }
 
+# panel_holds COUNT: the tray panel holds COUNT windows.
+panel_holds() {
+    local panel
+    panel=$(panel_windows) || return 1
+    [ "$(grep -c . <<<"$panel")" -eq "$1" ]
+}
+
 # The program's windows titled TITLE (a regular expression): in the tray panel or outside it.
 windows_in_tray() {
-    xdotool search --all --pid "$peerwell" --name "$1" | grep -Fx "$(panel_windows)"
+    local panel
+    panel=$(panel_windows) || return 1
+    xdotool search --all --pid "$peerwell" --name "$1" | grep -Fx "$panel"
 }
 windows_outside_tray() {
-    xdotool search --all --pid "$peerwell" --name "$1" | grep -vFx "$(panel_windows)"
+    local panel
+    panel=$(panel_windows) || return 1
+    xdotool search --all --pid "$peerwell" --name "$1" | grep -vFx "$panel"
 }
 
 # The one mapped top-level window of the program titled TITLE, the tray icon left out.
@@ -216,7 +231,7 @@ expect "answering Yes ends the program" 30 not is_running "$peerwell"
 status=0
 wait "$peerwell" || status=$?
 expect "with exit status 0" 0 test "$status" -eq 0
-expect "and the tray icon is gone" 10 test "$(panel_windows | wc -l)" -eq "$empty_panel"
+expect "and the tray icon is gone" 10 panel_holds "$empty_panel"
 expect "nothing is written to peer.cfg at exit" 0 cmp -s "$tmp/peer.cfg" "$tmp/peer.cfg.before"
 
 (cd "$tmp" && exec "$watcher") >"$tmp/watcher.out" 2>&1 &
