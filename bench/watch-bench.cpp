@@ -329,6 +329,13 @@ double Median(std::vector<double> values) {
     return values[values.size() / 2];
 }
 
+double Median(const std::vector<BurstResult>& runs, double BurstResult::*figure) {
+    std::vector<double> values;
+    for (const BurstResult& run : runs)
+        values.push_back(run.*figure);
+    return Median(values);
+}
+
 // The watchers take turns over a few bursts and the line gives each figure's median, the CPU
 // ratio taken burst by burst: on a disk the writer's pace swings from one burst to the next, and
 // with it how many changes a watcher finds at a time.
@@ -337,34 +344,30 @@ int BurstCase(const std::string& work, const char* where) {
     const int count = 100000;
     const int rounds = 3;
     const BurstResult none = Burst("", work, count);
-    std::vector<double> inoWriter, pwWriter, inoLast, pwLast, inoCpu, pwCpu, cpuRatio;
+    std::vector<BurstResult> ino, pw;
+    std::vector<double> cpuRatio;
+    std::string ratios;
     bool exact = true;
     for (int round = 0; round < rounds; ++round) {
-        const BurstResult ino = Burst("inotifywait", work, count);
-        const BurstResult pw = Burst("peerwell", work, count);
-        exact = exact && pw.complete && pw.duplicates == 0;
-        inoWriter.push_back(ino.writerMs);
-        pwWriter.push_back(pw.writerMs);
-        inoLast.push_back(ino.lastLineMs);
-        pwLast.push_back(pw.lastLineMs);
-        inoCpu.push_back(ino.cpuSeconds);
-        pwCpu.push_back(pw.cpuSeconds);
-        cpuRatio.push_back(pw.cpuSeconds / ino.cpuSeconds);
-    }
-    std::string ratios;
-    for (const double ratio : cpuRatio) {
+        ino.push_back(Burst("inotifywait", work, count));
+        pw.push_back(Burst("peerwell", work, count));
+        exact = exact && pw.back().complete && pw.back().duplicates == 0;
+        cpuRatio.push_back(pw.back().cpuSeconds / ino.back().cpuSeconds);
         char text[16];
-        std::snprintf(text, sizeof text, "%s%.2f", ratios.empty() ? "" : " ", ratio);
+        std::snprintf(text, sizeof text, "%s%.2f", ratios.empty() ? "" : " ", cpuRatio.back());
         ratios += text;
     }
+    const double pwWriter = Median(pw, &BurstResult::writerMs);
+    const double inoWriter = Median(ino, &BurstResult::writerMs);
     std::printf(
         "watch burst on %s (100,000 files, median of %d): writer %.0f ms alone, %.0f ms under "
         "inotifywait, %.0f ms under peerwell (ratio %.2f, goal <= 1.20) | last line %.1f ms after "
         "the writer (inotifywait %.1f ms, goal <= 20) | CPU peerwell %.2f s, inotifywait %.2f s "
         "(ratio %.2f of %s, goal <= 1.20) | every name once: %s\n",
-        where, rounds, none.writerMs, Median(inoWriter), Median(pwWriter),
-        Median(pwWriter) / Median(inoWriter), Median(pwLast), Median(inoLast), Median(pwCpu),
-        Median(inoCpu), Median(cpuRatio), ratios.c_str(), exact ? "yes" : "NO");
+        where, rounds, none.writerMs, inoWriter, pwWriter, pwWriter / inoWriter,
+        Median(pw, &BurstResult::lastLineMs), Median(ino, &BurstResult::lastLineMs),
+        Median(pw, &BurstResult::cpuSeconds), Median(ino, &BurstResult::cpuSeconds),
+        Median(cpuRatio), ratios.c_str(), exact ? "yes" : "NO");
     std::fflush(stdout);
     return exact ? 0 : 1;
 }

@@ -84,15 +84,15 @@ panel_holds() {
 }
 
 # The program's windows titled TITLE (a regular expression): in the tray panel or outside it.
-windows_in_tray() {
+windows_in_tray() { program_windows "$1" -Fx; }
+windows_outside_tray() { program_windows "$1" -vFx; }
+
+# program_windows TITLE GREP-OPTIONS: the program's windows titled TITLE that grep, with those
+# options, takes against the windows of the tray panel.
+program_windows() {
     local panel
     panel=$(panel_windows) || return 1
-    xdotool search --all --pid "$peerwell" --name "$1" | grep -Fx "$panel"
-}
-windows_outside_tray() {
-    local panel
-    panel=$(panel_windows) || return 1
-    xdotool search --all --pid "$peerwell" --name "$1" | grep -vFx "$panel"
+    xdotool search --all --pid "$peerwell" --name "$1" | grep "$2" "$panel"
 }
 
 # The one mapped top-level window of the program titled TITLE, the tray icon left out.
